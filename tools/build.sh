@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds both Windows targets from the same sources:
+#   build/i686    the shipped 32-bit installer (bin/LumivoxSetup.exe)
+#   build/x86_64  the same program and every test program, run under 64-bit Wine
+# Installs what is missing first (tools/setup-deps.sh), so it works on a fresh machine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$PWD
+CACHE_ROOT=${LUMIVOX_CACHE:-$HOME/.cache/lumivox}
+
+bash tools/setup-deps.sh
+# shellcheck disable=SC1091
+source "$CACHE_ROOT/deps.env"
+
+configure_and_build() { # target tests(ON|OFF)
+  local target=$1 tests=$2
+  local curl_var=LUMIVOX_CURL_$target jsoncpp_var=LUMIVOX_JSONCPP_$target
+  local dir=$ROOT/build/$target
+  if [ ! -f "$dir/build.ninja" ]; then
+    cmake -S "$ROOT" -B "$dir" -G Ninja \
+      -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-$target.cmake" \
+      -DCMAKE_BUILD_TYPE=Release \
+      -DLUMIVOX_BUILD_TESTS="$tests" \
+      -DLUMIVOX_CURL_DIR="${!curl_var}" \
+      -DLUMIVOX_JSONCPP_DIR="${!jsoncpp_var}" \
+      -DLUMIVOX_LZMA_SDK_DIR="$LUMIVOX_LZMA_SDK" >/dev/null
+  fi
+  cmake --build "$dir" -- -j"$(nproc)"
+}
+
+configure_and_build i686 OFF
+configure_and_build x86_64 ON
+echo "built: $ROOT/build/i686/bin/LumivoxSetup.exe (32-bit), $ROOT/build/x86_64/bin (64-bit and tests)"

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Sourced by the scripts that run Windows programs: a Wine prefix of the project's own,
+# cached outside the repo, and one wineserver kept alive for the whole run.
+CACHE_ROOT=${LUMIVOX_CACHE:-$HOME/.cache/lumivox}
+export WINEPREFIX=${LUMIVOX_WINEPREFIX:-$CACHE_ROOT/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+LUMIVOX_WINE64=$(command -v /usr/lib/wine/wine64 || command -v wine64)
+export LUMIVOX_WINE64
+
+lumivox_prepare_wine_prefix() {
+  if [ ! -f "$WINEPREFIX/.lumivox-ready" ]; then
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    "$LUMIVOX_WINE64" wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+    # Layouts name the face "微软雅黑"; a CJK font stands in for it.
+    cat >"$WINEPREFIX/lumivox-fonts.reg" <<'REG'
+REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
+"微软雅黑"="WenQuanYi Micro Hei"
+"Microsoft YaHei"="WenQuanYi Micro Hei"
+REG
+    "$LUMIVOX_WINE64" regedit "$WINEPREFIX/lumivox-fonts.reg" >/dev/null 2>&1 || true
+    wineserver -w
+    touch "$WINEPREFIX/.lumivox-ready"
+  fi
+}
+
+lumivox_start_wineserver() {
+  wineserver -p >/dev/null 2>&1 || true
+  # Wine's own background programs start with the first Windows program of a session and
+  # inherit its output handles; started here, they hold no test runner's pipe open.
+  "$LUMIVOX_WINE64" cmd /c exit >/dev/null 2>&1 </dev/null || true
+  trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+}
