@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/installer_settings.h"
+#include "analytics/installer_reporting.h"
 #include "app/trace_file_sink.h"
 #include "utils/debug_trace.h"
 
@@ -43,7 +44,8 @@ void HardenDllSearchPath() {
 }
 
 LONG WINAPI CrashFilter(EXCEPTION_POINTERS*) {
-    Utils::TraceAt(L"CrashFilter", 40, L"unhandled exception");
+    ReportTask(L"崩溃退出", L"", {{L"AB", g_InstallerSettings.m_AbValue}}, 0.0f);
+    ReportCrash();
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
@@ -69,7 +71,7 @@ int RunInstaller(HINSTANCE) {
 
     if (curl_global_init(CURL_GLOBAL_ALL) != CURLE_OK) {
         g_InstallerSettings.m_NetworkReady = false;
-        Utils::TraceAt(L"RunInstaller", 50, L"libcurl初始化失败");
+        ReportTask(L"libcurl初始化失败", L"", {{L"AB", g_InstallerSettings.m_AbValue}}, 0.0f);
     }
 
     SingleInstanceGuard instance;
@@ -78,9 +80,11 @@ int RunInstaller(HINSTANCE) {
         return -1;
     }
 
+    StartAnalytics();
     ApplyCommandLine();
     TraceSettings(g_InstallerSettings);
 
+    if (g_InstallerSettings.m_IsEnableAppAnalytics) StopAnalytics();
     curl_global_cleanup();
     Utils::TraceAt(L"RunInstaller", 90, L"exit 0");
     return 0;

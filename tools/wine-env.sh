@@ -2,7 +2,9 @@
 # Sourced by the scripts that run Windows programs: a Wine prefix of the project's own,
 # cached outside the repo, and one wineserver kept alive for the whole run.
 CACHE_ROOT=${LUMIVOX_CACHE:-$HOME/.cache/lumivox}
-export WINEPREFIX=${LUMIVOX_WINEPREFIX:-$CACHE_ROOT/wineprefix}
+# One prefix per checkout, so that test runs of two checkouts never share a wineserver.
+LUMIVOX_CHECKOUT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEPREFIX=${LUMIVOX_WINEPREFIX:-$CACHE_ROOT/wineprefix-$(printf '%s' "$LUMIVOX_CHECKOUT" | md5sum | cut -c1-8)}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 LUMIVOX_WINE64=$(command -v /usr/lib/wine/wine64 || command -v wine64)
