@@ -6,25 +6,25 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
-CACHE_ROOT=${LUMIVOX_CACHE:-$HOME/.cache/lumivox}
 
+# Each checkout keeps its own record of where its dependencies are.
+export LUMIVOX_DEPS_ENV=$ROOT/build/deps.env
 bash tools/setup-deps.sh
 # shellcheck disable=SC1091
-source "$CACHE_ROOT/deps.env"
+source "$LUMIVOX_DEPS_ENV"
 
 configure_and_build() { # target tests(ON|OFF)
   local target=$1 tests=$2
   local curl_var=LUMIVOX_CURL_$target jsoncpp_var=LUMIVOX_JSONCPP_$target
   local dir=$ROOT/build/$target
-  if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S "$ROOT" -B "$dir" -G Ninja \
+  # Configured every time: cheap, and picks up a dependency rebuilt under a new cache key.
+  cmake -S "$ROOT" -B "$dir" -G Ninja \
       -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-$target.cmake" \
       -DCMAKE_BUILD_TYPE=Release \
       -DLUMIVOX_BUILD_TESTS="$tests" \
       -DLUMIVOX_CURL_DIR="${!curl_var}" \
       -DLUMIVOX_JSONCPP_DIR="${!jsoncpp_var}" \
       -DLUMIVOX_LZMA_SDK_DIR="$LUMIVOX_LZMA_SDK" >/dev/null
-  fi
   cmake --build "$dir" -- -j"$(nproc)"
 }
 

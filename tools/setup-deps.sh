@@ -76,14 +76,17 @@ triple_of() { case $1 in i686) echo i686-w64-mingw32;; x86_64) echo x86_64-w64-m
 build_curl() { # target
   local target=$1 triple; triple=$(triple_of "$target")
   local version; version=$(source_version curl)
-  local prefix=$DEPS_ROOT/curl-$version-$target
+  # The shipped 32-bit program runs on Windows XP: its libcurl must not import Vista-only
+  # functions (BCryptGenRandom, GetTickCount64, SRW locks).
+  local winnt=""; [ "$target" = i686 ] && winnt="-D_WIN32_WINNT=0x0501"
+  local prefix=$DEPS_ROOT/curl-$version-$target${winnt:+-winxp}
   [ -f "$prefix/.done" ] && { echo "$prefix"; return; }
   local src; src=$(fetch_source curl "$version")
   local build=$SRC_ROOT/build-curl-$version-$target
   rm -rf "$build"; mkdir -p "$build"
   log "building libcurl $version for $target"
   (cd "$build" && "$src/configure" --host="$triple" --prefix="$prefix" \
-      CC="$triple-gcc-posix" LDFLAGS="-static" \
+      CC="$triple-gcc-posix" LDFLAGS="-static" CPPFLAGS="$winnt" \
       --with-schannel --with-zlib=/usr/$triple --disable-shared --enable-static \
       --without-libpsl --without-brotli --without-zstd --without-libidn2 --without-nghttp2 \
       --disable-ldap --disable-ldaps --disable-manual --disable-rtsp --disable-dict \
@@ -136,18 +139,22 @@ fetch_lzma_sdk() {
 }
 
 main() {
+  # Two checkouts may set up at once; they share the cache.
+  exec 9>"$CACHE_ROOT/setup.lock"
+  flock 9
   install_packages
   if ! [ -n "$(source_version curl)" ]; then enable_source_entries; apt_update_once; fi
   if ! [ -n "$(source_version curl)" ]; then apt-get update -qq; fi
-  local env_file=$CACHE_ROOT/deps.env
+  local env_file=${LUMIVOX_DEPS_ENV:-$CACHE_ROOT/deps.env}
+  mkdir -p "$(dirname "$env_file")"
   {
     echo "LUMIVOX_CURL_i686=$(build_curl i686)"
     echo "LUMIVOX_CURL_x86_64=$(build_curl x86_64)"
     echo "LUMIVOX_JSONCPP_i686=$(build_jsoncpp i686)"
     echo "LUMIVOX_JSONCPP_x86_64=$(build_jsoncpp x86_64)"
     echo "LUMIVOX_LZMA_SDK=$(fetch_lzma_sdk)"
-  } >"$env_file.tmp"
-  mv "$env_file.tmp" "$env_file"
+  } >"$env_file.$$"
+  mv "$env_file.$$" "$env_file"
   log "dependencies ready: $env_file"
   cat "$env_file" >&2
 }

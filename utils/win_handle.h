@@ -71,6 +71,22 @@ struct ModuleTraits {
     static void Close(Type value) { ::FreeLibrary(value); }
 };
 
+template <typename Interface>
+struct ComPointerTraits {
+    using Type = Interface*;
+    static Type Invalid() { return nullptr; }
+    static bool IsValid(Type value) { return value != nullptr; }
+    static void Close(Type value) { value->Release(); }
+};
+
+// Holds one COM reference.
+template <typename Interface>
+class UniqueComPtr : public UniqueResource<ComPointerTraits<Interface>> {
+public:
+    using UniqueResource<ComPointerTraits<Interface>>::UniqueResource;
+    Interface* operator->() const { return this->get(); }
+};
+
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueRegKey = UniqueResource<RegistryKeyTraits>;
 using UniqueModule = UniqueResource<ModuleTraits>;
