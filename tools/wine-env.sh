@@ -6,7 +6,8 @@ CACHE_ROOT=${LUMIVOX_CACHE:-$HOME/.cache/lumivox}
 LUMIVOX_CHECKOUT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEPREFIX=${LUMIVOX_WINEPREFIX:-$CACHE_ROOT/wineprefix-$(printf '%s' "$LUMIVOX_CHECKOUT" | md5sum | cut -c1-8)}
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# No Mono/Gecko prompts, and no Linux menu entries for shortcuts that programs create.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml,winemenubuilder.exe=}
 LUMIVOX_WINE64=$(command -v /usr/lib/wine/wine64 || command -v wine64)
 export LUMIVOX_WINE64
 
