@@ -12,7 +12,7 @@ LUMIVOX_WINE64=$(command -v /usr/lib/wine/wine64 || command -v wine64)
 export LUMIVOX_WINE64
 
 lumivox_prepare_wine_prefix() {
-  if [ ! -f "$WINEPREFIX/.lumivox-ready" ]; then
+  if [ ! -f "$WINEPREFIX/.lumivox-ready-2" ]; then
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
     "$LUMIVOX_WINE64" wineboot -i >/dev/null 2>&1 || true
@@ -27,7 +27,13 @@ REGEDIT4
 REG
     "$LUMIVOX_WINE64" regedit "$WINEPREFIX/lumivox-fonts.reg" >/dev/null 2>&1 || true
     wineserver -w
-    touch "$WINEPREFIX/.lumivox-ready"
+    # The profile folders (Desktop, Documents, ...) link to the Unix home; programs under
+    # test get folders of their own inside the prefix instead.
+    local link
+    for link in "$WINEPREFIX"/drive_c/users/*/*; do
+      if [ -L "$link" ]; then rm -f "$link"; mkdir -p "$link"; fi
+    done
+    touch "$WINEPREFIX/.lumivox-ready-2"
   fi
 }
 
