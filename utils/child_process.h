@@ -47,6 +47,9 @@ public:
     // (every writer has closed it) or on a read error; `bytesRead` may still be above 0.
     bool ReadOutput(char* buffer, DWORD size, DWORD* bytesRead);
 
+    // Stops reading: the child's later writes fail at once instead of filling the pipe.
+    void CloseOutput() { m_OutputRead.reset(); }
+
     // STILL_ACTIVE (259) while the child runs; 0 when nothing was launched.
     DWORD ExitCode() const;
     // True when the child has ended within `milliseconds` (or never ran).
