@@ -41,13 +41,21 @@ std::wstring BaseFolder(const AdminFacts& facts) {
     return programFiles.empty() ? SpecialFolder(CSIDL_PROGRAM_FILES) : programFiles;
 }
 
+// One spelling of a folder: backslashes, no trailing separator (except a drive root's).
+std::wstring NormalisedFolder(std::wstring folder) {
+    std::replace(folder.begin(), folder.end(), L'/', L'\\');
+    while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
+    return folder;
+}
+
 }  // namespace
 
 bool IsSameFolder(const std::wstring& first, const std::wstring& second) {
     if (first.empty() || second.empty()) return false;
+    const std::wstring from = NormalisedFolder(first);
+    const std::wstring to = NormalisedFolder(second);
     wchar_t relative[MAX_PATH] = {};
-    if (!::PathRelativePathToW(relative, first.c_str(), FILE_ATTRIBUTE_DIRECTORY, second.c_str(),
-                               FILE_ATTRIBUTE_DIRECTORY)) {
+    if (!::PathRelativePathToW(relative, from.c_str(), FILE_ATTRIBUTE_DIRECTORY, to.c_str(), FILE_ATTRIBUTE_DIRECTORY)) {
         return false;
     }
     return std::wstring(relative) == L".";
