@@ -23,6 +23,11 @@ int TestDownloader::Starts() const {
     return m_Starts;
 }
 
+void TestDownloader::WaitForAttempts() {
+    std::lock_guard<std::mutex> hold(m_Lock);
+    for (auto& worker : m_Workers) worker->Join();
+}
+
 void TestDownloader::Start() {
     std::lock_guard<std::mutex> hold(m_Lock);
     // Earlier workers are joined unless the caller is one of them.

@@ -27,6 +27,8 @@ public:
 
     void Start() override;
     int Starts() const;
+    // Waits until every attempt started so far, its callbacks included, has ended.
+    void WaitForAttempts();
 
 private:
     void RunAttempt(const TestAttempt& attempt);
