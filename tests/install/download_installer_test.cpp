@@ -23,6 +23,14 @@ using Codes = std::vector<int>;
 
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+std::wstring MissingDrive() {
+    const DWORD drives = ::GetLogicalDrives();
+    for (wchar_t letter = L'Q'; letter <= L'Y'; ++letter) {
+        if ((drives & (1u << (letter - L'A'))) == 0) return std::wstring(1, letter) + L":";
+    }
+    return L"?:";
+}
+
 AdminFacts AdminFactsForTests() { return AdminFacts{true, true}; }
 
 // One pipeline over a test downloader that "downloads" the fake package. The package follows
@@ -33,6 +41,11 @@ protected:
     void SetUp() override {
         m_Saved = g_InstallerSettings;
         m_PreviousAdminFacts = SetAdminFactsReader(&AdminFactsForTests);
+        // The working temp folder (and the uninstaller's copy in it) lives in this test's folder.
+        m_SavedTmp = Environment(L"TMP");
+        m_SavedTemp = Environment(L"TEMP");
+        ::SetEnvironmentVariableW(L"TMP", (m_Folder.Path() + L"\\").c_str());
+        ::SetEnvironmentVariableW(L"TEMP", (m_Folder.Path() + L"\\").c_str());
         m_InstallDir = m_Folder.File(L"Program Files\\lumivoxApp");
         m_PackageScript = m_Folder.File(L"package.script");
         g_InstallerSettings.m_InstCmd = L"-fakescript=\"" + m_PackageScript + L"\"";
@@ -41,7 +54,8 @@ protected:
     }
     void TearDown() override {
         m_Pipeline.reset();
-        ::DeleteFileW(Fakes::ScriptPathFor(UninstallerCopy()).c_str());
+        ::SetEnvironmentVariableW(L"TMP", m_SavedTmp.empty() ? nullptr : m_SavedTmp.c_str());
+        ::SetEnvironmentVariableW(L"TEMP", m_SavedTemp.empty() ? nullptr : m_SavedTemp.c_str());
         SetAdminFactsReader(m_PreviousAdminFacts);
         g_InstallerSettings = m_Saved;
     }
@@ -81,7 +95,13 @@ protected:
 
     static std::vector<TestAttempt> OneGoodDownload() { return {TestAttempt{TestAttempt::kSuccess, {0.5}, 0.0}}; }
 
+    static std::wstring Environment(const wchar_t* name) {
+        wchar_t value[MAX_PATH] = {};
+        return ::GetEnvironmentVariableW(name, value, MAX_PATH) ? value : L"";
+    }
+
     InstallerSettings m_Saved;
+    std::wstring m_SavedTmp, m_SavedTemp;
     AdminFactsReader m_PreviousAdminFacts = nullptr;
     TempFolder m_Folder;
     std::wstring m_InstallDir;
@@ -185,16 +205,11 @@ TEST_F(Pipeline, AFailedUninstallStopsThePipeline) {
 // file is ever made at the root of the current drive.
 TEST_F(Pipeline, NoWorkingFolderMeansAMissingCopy) {
     const std::wstring uninstaller = PlacePreviousVersion("line State=Success\n");
-    wchar_t tmp[MAX_PATH] = {}, temp[MAX_PATH] = {};
-    ::GetEnvironmentVariableW(L"TMP", tmp, MAX_PATH);
-    ::GetEnvironmentVariableW(L"TEMP", temp, MAX_PATH);
-    ::SetEnvironmentVariableW(L"TMP", L"Q:\\Missing\\");
-    ::SetEnvironmentVariableW(L"TEMP", L"Q:\\Missing\\");
-    const bool workFolderGone = Utils::GetWorkTempFolder().empty();
+    const std::wstring missing = MissingDrive() + L"\\Missing\\";
+    ::SetEnvironmentVariableW(L"TMP", missing.c_str());  // restored by TearDown
+    ::SetEnvironmentVariableW(L"TEMP", missing.c_str());
+    ASSERT_TRUE(Utils::GetWorkTempFolder().empty());
     Make(OneGoodDownload(), uninstaller).Start();
-    ::SetEnvironmentVariableW(L"TMP", tmp[0] != 0 ? tmp : nullptr);
-    ::SetEnvironmentVariableW(L"TEMP", temp[0] != 0 ? temp : nullptr);
-    ASSERT_TRUE(workFolderGone);
     ASSERT_TRUE(m_Recorder.WaitFor(UNIST_CODE_FAIL));
     Finish();
 

@@ -87,7 +87,7 @@ TEST_F(UninstallRun, ProgressThenAnEndWithoutStateIsASuccess) {
               (Events{{5002, 0.0, L""}, {5002, 0.5, L""}, {5003, 1.0, L""}}));
 }
 
-TEST_F(UninstallRun, FailureStatesAndErrors) {
+TEST_F(UninstallRun, AFailStateEndsItAsAnError) {
     EXPECT_EQ(RunToEnd(PlaceUninstaller("line State=Fail\n")), (Events{{5002, 0.0, L""}, {5005, 0.0, L"安装包卸载失败"}}));
 }
 
