@@ -171,6 +171,7 @@ TEST_F(Pipeline, APackageRunningOnAfterSuccessLeavesNoPackageFile) {
 }
 
 TEST_F(Pipeline, PreviousVersionIsUninstalledFromACopyBeforeTheDownload) {
+    TestSupport::TraceCapture capture;
     const std::wstring record = m_Folder.File(L"uninstaller command line.txt");
     const std::wstring uninstaller = PlacePreviousVersion("record " + Fakes::ToUtf8(record) +
                                                           "\nline Progress=0.5\nline State=Success\n");
@@ -182,6 +183,8 @@ TEST_F(Pipeline, PreviousVersionIsUninstalledFromACopyBeforeTheDownload) {
     EXPECT_EQ(Fakes::ReadBytes(record),
               Fakes::ToUtf8(L"\"" + UninstallerCopy() + L"\" /S -adminact=true -authorizationact=true -console=show _?=" +
                             m_Folder.File(L"Old Version")));
+    EXPECT_EQ(capture.LinesContaining(L"(CDownloadInstaller::Start::UninstallHandler)<0124>: UNIST_CODE_PROGRESS\r\n").size(), 2u);
+    EXPECT_EQ(capture.LinesContaining(L"(CDownloadInstaller::Start::UninstallHandler)<0129>: UNIST_CODE_SUCCESS\r\n").size(), 1u);
 }
 
 TEST_F(Pipeline, AMissingUninstallerMeansStraightToTheDownload) {
@@ -192,6 +195,7 @@ TEST_F(Pipeline, AMissingUninstallerMeansStraightToTheDownload) {
 }
 
 TEST_F(Pipeline, AFailedUninstallStopsThePipeline) {
+    TestSupport::TraceCapture capture;
     const std::wstring uninstaller = PlacePreviousVersion("line State=Fail\n");
     Make(OneGoodDownload(), uninstaller).Start();
     ASSERT_TRUE(m_Recorder.WaitFor(UNIST_CODE_ERROR));
@@ -199,11 +203,13 @@ TEST_F(Pipeline, AFailedUninstallStopsThePipeline) {
     EXPECT_EQ(m_Downloader->Starts(), 0) << "nothing is downloaded";
     Finish();
     EXPECT_EQ(m_Recorder.Codes(), (Codes{5002, 5005}));
+    EXPECT_EQ(capture.LinesContaining(L"(CDownloadInstaller::Start::UninstallHandler)<0142>: UNIST_CODE_ERROR\r\n").size(), 1u);
 }
 
 // Without a working temp folder there is no copy to run: reported as a missing copy, and no
 // file is ever made at the root of the current drive.
 TEST_F(Pipeline, NoWorkingFolderMeansAMissingCopy) {
+    TestSupport::TraceCapture capture;
     const std::wstring uninstaller = PlacePreviousVersion("line State=Success\n");
     const std::wstring missing = MissingDrive() + L"\\Missing\\";
     ::SetEnvironmentVariableW(L"TMP", missing.c_str());  // restored by TearDown
@@ -216,20 +222,24 @@ TEST_F(Pipeline, NoWorkingFolderMeansAMissingCopy) {
     EXPECT_EQ(m_Recorder.Events(), (std::vector<RecordedEvent>{{5004, 1.0, L"可执行卸载文件不存在"}}));
     EXPECT_FALSE(Exists(L"\\lumivoxApp_un_asa.exe"));
     EXPECT_FALSE(Exists(L"\\\\lumivoxApp_un_asa.exe"));
+    EXPECT_EQ(capture.LinesContaining(L"(CDownloadInstaller::Start::UninstallHandler)<0136>: UNIST_CODE_FAIL\r\n").size(), 1u);
 }
 
 TEST_F(Pipeline, ARetryIsANewAttemptOfTheSameDownloader) {
+    TestSupport::TraceCapture capture;
     Make({TestAttempt{TestAttempt::kRetry, {}, 0.0}, TestAttempt{TestAttempt::kSuccess, {1.0}, 0.0}}).Start();
     ASSERT_TRUE(m_Recorder.WaitFor(INSTALL_SUCCESS));
     Finish();
     EXPECT_EQ(m_Recorder.Codes(), (Codes{1001, 1005, 1001, 1002, 1003, 2001, 2002, 2002, 2003}));
     EXPECT_EQ(m_FactoryCalls, 1);
+    EXPECT_EQ(capture.LinesContaining(L"(CDownloadInstaller::Start::DownloadHandler)<0101>: DL_CODE_RETRY\r\n").size(), 1u);
 }
 
 // A failed download removes the package file; the window's retry starts the same downloader
 // and the same package runner again, and every ended attempt removes the file the one before
 // it left in another folder.
 TEST_F(Pipeline, AFailedDownloadLeavesNoFileAndCanBeRetried) {
+    TestSupport::TraceCapture capture;
     const std::wstring firstPackage = m_InstallDir + L"\\__Package_lumivoxApp.exe";
     CDownloadInstaller& pipeline = Make({TestAttempt{TestAttempt::kFail, {0.3}, 28.0}, TestAttempt{}});
     Utils::CreateDirectoryTree(m_InstallDir);
@@ -253,6 +263,7 @@ TEST_F(Pipeline, AFailedDownloadLeavesNoFileAndCanBeRetried) {
     EXPECT_EQ(m_FactoryCalls, 1) << "the downloader made at the first start is kept";
     EXPECT_FALSE(Exists(firstPackage));
     EXPECT_EQ(CDownloadInstaller::LastPackagePath(), otherDir + L"\\__Package_lumivoxApp.exe");
+    EXPECT_EQ(capture.LinesContaining(L"(CDownloadInstaller::Start::DownloadHandler)<0095>: DL_CODE_FAIL\r\n").size(), 1u);
 }
 
 TEST_F(Pipeline, TheDownloadTypeGoesToTheFactoryUnchanged) {
