@@ -14,8 +14,11 @@ OUT=$(cd "$OUT" && pwd)
 bash tools/build.sh >/dev/null
 # shellcheck disable=SC1091
 source tools/wine-env.sh
+# shellcheck disable=SC1091
+source tools/skin/wine-cjk-font.sh
 lumivox_prepare_wine_prefix
 lumivox_start_wineserver
+lumivox_ensure_cjk_font
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"; wineserver -k >/dev/null 2>&1 || true' EXIT
 "$LUMIVOX_WINE64" "$ROOT/build/x86_64/bin/render_layouts.exe" "$("$LUMIVOX_WINE64" winepath -w "$WORK" 2>/dev/null)" >/dev/null

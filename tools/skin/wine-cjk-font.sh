@@ -10,6 +10,5 @@ lumivox_ensure_cjk_font() {
   printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n"微软雅黑"="WenQuanYi Micro Hei"\r\n' \
     | iconv -f UTF-8 -t UTF-16LE >>"$reg"
   "$LUMIVOX_WINE64" regedit "$reg" >/dev/null 2>&1 || true
-  wineserver -w
   touch "$marker"
 }
