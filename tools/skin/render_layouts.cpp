@@ -118,6 +118,22 @@ void ShowPage(CPaintManagerUI& manager, int page, int titlePage) {
     if (auto* title = Find<CTabLayoutUI>(manager, L"titleTabLt")) title->SelectItem(titlePage, false);
 }
 
+// Puts a control into its hot (mouse over) or pushed (pressed) state.
+void Hover(CPaintManagerUI& manager, const wchar_t* name, bool pressed) {
+    CControlUI* control = manager.FindControl(name);
+    if (control == nullptr) return;
+    manager.UpdateLayout();
+    ControlEvent event;
+    event.point = POINT{(control->GetPos().left + control->GetPos().right) / 2,
+                        (control->GetPos().top + control->GetPos().bottom) / 2};
+    event.type = EventType::MouseEnter;
+    control->Event(event);
+    if (pressed) {
+        event.type = EventType::ButtonDown;
+        control->Event(event);
+    }
+}
+
 void SetText(CPaintManagerUI& manager, const wchar_t* name, const wchar_t* text) {
     if (CControlUI* control = manager.FindControl(name)) control->SetText(text);
 }
@@ -143,6 +159,15 @@ int wmain(int argc, wchar_t** argv) {
     ok &= Render(folder, L"mainWnd.xml", L"mainWnd-tip", [](CPaintManagerUI& manager) {
         if (CControlUI* tip = manager.FindControl(L"tipLbl")) tip->SetVisible(true);
     });
+    ok &= Render(folder, L"mainWnd.xml", L"mainWnd-hot", [](CPaintManagerUI& manager) {
+        Hover(manager, L"defaultInstallBtn", false);
+        Hover(manager, L"closebtn", false);
+        Hover(manager, L"customeBtn", false);
+    });
+    ok &= Render(folder, L"mainWnd.xml", L"mainWnd-pushed", [](CPaintManagerUI& manager) {
+        Hover(manager, L"defaultInstallBtn", true);
+        Hover(manager, L"minbtn", true);
+    });
     ok &= Render(folder, L"MessageBox1Wnd.xml", L"MessageBox1Wnd", nothing);
     ok &= Render(folder, L"MessageBox1Wnd.xml", L"MessageBox1Wnd-sample", [](CPaintManagerUI& manager) {
         SetText(manager, L"captionLbl", L"温馨提示");
@@ -154,6 +179,11 @@ int wmain(int argc, wchar_t** argv) {
         SetText(manager, L"textLbl", L"当前网络环境较差，请在网络通畅时进行安装");
     });
     ok &= Render(folder, L"ExitTipWnd.xml", L"exitTipWnd", nothing);
+    ok &= Render(folder, L"ExitTipWnd.xml", L"exitTipWnd-hot", [](CPaintManagerUI& manager) {
+        Hover(manager, L"okBtn", false);
+        Hover(manager, L"cancelBtn", true);
+        Hover(manager, L"closebtn", false);
+    });
     ok &= Render(folder, L"NetworkTipWnd.xml", L"NetworkTipWnd", nothing);
     ok &= Render(folder, L"InstalledPathTipWnd.xml", L"InstalledPathTipWnd", nothing);
     return ok ? 0 : 1;

@@ -293,9 +293,10 @@ void CPaintManagerUI::LayoutIfNeeded(const RECT& client) {
 }
 
 void CPaintManagerUI::UpdateLayout() {
-    if (m_Window == nullptr || !m_Root) return;
-    RECT client{};
-    ::GetClientRect(m_Window, &client);
+    if (!m_Root) return;
+    // Without a window (an offscreen render) the layout's own size is the client area.
+    RECT client{0, 0, m_InitSize.cx, m_InitSize.cy};
+    if (m_Window != nullptr) ::GetClientRect(m_Window, &client);
     LayoutIfNeeded(client);
 }
 
@@ -584,6 +585,13 @@ bool CPaintManagerUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam,
         case WM_DESTROY:
             m_Timers.clear();  // native timers end with the window
             return false;
+        case WM_NCDESTROY: {
+            // The handle is dead from here on; nothing may be invalidated or timed on it.
+            m_Window = nullptr;
+            auto& managers = LiveManagers();
+            managers.erase(std::remove(managers.begin(), managers.end(), this), managers.end());
+            return false;
+        }
         default:
             return false;
     }

@@ -104,7 +104,8 @@ public:
     // Layout and painting.
     void NeedUpdate();
     void Invalidate(const RECT& rect);
-    // Lays the tree out over the client area when something asked for it.
+    // Lays the tree out over the client area (without a window: over the layout's size)
+    // when something asked for it.
     void UpdateLayout();
     // Lays the tree out over `client` and paints the parts inside `paint` into `dc`.
     void Render(HDC dc, const RECT& client, const RECT& paint);

@@ -179,7 +179,30 @@ TEST(RenderTest, VerticalAlignmentOfLabelText) {
         }
         EXPECT_EQ(static_cast<UINT>(c.centred ? DT_VCENTER : DT_TOP),
                   layout.FindAs<CLabelUI>(L"l")->GetTextStyle() & (DT_VCENTER | DT_TOP | DT_BOTTOM));
+        if (c.valign == nullptr) {
+            EXPECT_EQ(static_cast<UINT>(DT_LEFT | DT_VCENTER | DT_SINGLELINE), layout.FindAs<CLabelUI>(L"l")->GetTextStyle());
+            int leftmost = -1;
+            for (int x = 0; x < 200 && leftmost < 0; ++x) {
+                for (int y = 0; y < 100; ++y) {
+                    if (ChannelDistance(layout.Rgb(x, y), kWhite) > 100) {
+                        leftmost = x;
+                        break;
+                    }
+                }
+            }
+            EXPECT_GE(leftmost, 0);
+            EXPECT_LT(leftmost, 8) << "left-aligned";
+        }
     }
+}
+
+TEST(RenderTest, AProgressBarWithoutAHeightIsTwelvePixelsHigh) {
+    OffscreenLayout layout(Window(100, 50, "<VerticalLayout><Progress name=\"bar\" /><Control /></VerticalLayout>"));
+    ASSERT_TRUE(layout.IsBuilt()) << layout.Error();
+    layout.Render();
+    const RECT& bar = layout.Find(L"bar")->GetPos();
+    EXPECT_EQ(12, bar.bottom - bar.top);
+    EXPECT_EQ(100, bar.right - bar.left);
 }
 
 TEST(RenderTest, WrappedTextStaysCentredVertically) {
