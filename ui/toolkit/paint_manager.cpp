@@ -131,7 +131,8 @@ bool CPaintManagerUI::PreMessageHandler(const MSG* msg) {
 void CPaintManagerUI::Init(HWND window) {
     m_Window = window;
     auto& managers = LiveManagers();
-    if (std::find(managers.begin(), managers.end(), this) == managers.end()) managers.push_back(this);
+    managers.erase(std::remove(managers.begin(), managers.end(), this), managers.end());
+    if (window != nullptr) managers.push_back(this);
 }
 
 bool CPaintManagerUI::LoadSkinArchiveFromResource(HMODULE module, int resourceId) {
@@ -585,13 +586,9 @@ bool CPaintManagerUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam,
         case WM_DESTROY:
             m_Timers.clear();  // native timers end with the window
             return false;
-        case WM_NCDESTROY: {
-            // The handle is dead from here on; nothing may be invalidated or timed on it.
-            m_Window = nullptr;
-            auto& managers = LiveManagers();
-            managers.erase(std::remove(managers.begin(), managers.end(), this), managers.end());
+        case WM_NCDESTROY:
+            Init(nullptr);  // the handle is dead from here on
             return false;
-        }
         default:
             return false;
     }

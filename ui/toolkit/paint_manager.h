@@ -61,6 +61,7 @@ public:
     // that owns the child it is for). True when a filter handled it: do not dispatch it.
     static bool TranslateMessage(const MSG* msg);
 
+    // Binds the manager to its window; nullptr unbinds it (the window is gone).
     void Init(HWND window);
     HWND GetPaintWindow() const { return m_Window; }
 

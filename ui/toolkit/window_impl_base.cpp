@@ -42,7 +42,16 @@ WindowImplBase::LayoutFailureAction WindowImplBase::SetLayoutFailureAction(Layou
 
 WindowImplBase::WindowImplBase() = default;
 
-WindowImplBase::~WindowImplBase() = default;
+WindowImplBase::~WindowImplBase() {
+    // A window that outlives its object is destroyed while the paint manager and the tree
+    // still exist; from now on its messages go straight to the default procedure.
+    if (m_hWnd != nullptr && ::IsWindow(m_hWnd)) {
+        ::SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, 0);
+        ::DestroyWindow(m_hWnd);
+        m_hWnd = nullptr;
+    }
+    m_PaintManager.Init(nullptr);
+}
 
 CControlUI* WindowImplBase::FindControl(const std::wstring& name) const { return m_PaintManager.FindControl(name); }
 

@@ -251,6 +251,33 @@ TEST(WindowTest, ACheckBoxClickSendsClickThenSelectChanged) {
     EXPECT_EQ(2u, frame.NotesOf(L"selectchanged").size());
 }
 
+TEST(WindowTest, AnEditTakesTypedTextThroughANativeBoxWhileFocused) {
+    TestFrame frame(L"MainWnd.xml");
+    ASSERT_NE(nullptr, frame.CreateHidden());
+    frame.ShowWindow(true, true);
+    static_cast<CTabLayoutUI*>(frame.FindControl(L"mainTabLt"))->SelectItem(1, false);
+    CControlUI* edit = frame.FindControl(L"installDirEdit");
+    edit->SetText(L"C:\\Program Files\\Lumivox");
+    const POINT inside = frame.CentreOf(L"installDirEdit");
+    frame.Mouse(WM_LBUTTONDOWN, inside);
+    frame.Mouse(WM_LBUTTONUP, inside);
+    HWND box = ::FindWindowExW(frame, nullptr, L"EDIT", nullptr);
+    ASSERT_NE(nullptr, box);
+    wchar_t shown[MAX_PATH] = {};
+    ::GetWindowTextW(box, shown, MAX_PATH);
+    EXPECT_STREQ(L"C:\\Program Files\\Lumivox", shown);
+    ::SetWindowTextW(box, L"D:\\Apps");
+    EXPECT_EQ(L"D:\\Apps", edit->GetText()) << "read while editing";
+
+    // Clicking elsewhere ends the edit: the box goes, its text stays with the control.
+    const POINT label = frame.CentreOf(L"installDirLbl");
+    frame.Mouse(WM_LBUTTONDOWN, label);
+    frame.Mouse(WM_LBUTTONUP, label);
+    ASSERT_TRUE(PumpUntil([&] { return ::FindWindowExW(frame, nullptr, L"EDIT", nullptr) == nullptr; }));
+    EXPECT_EQ(L"D:\\Apps", edit->GetText());
+    EXPECT_EQ(1u, frame.NotesOf(L"textchanged").size());
+}
+
 TEST(WindowTest, TheCaptionBandDragsExceptOverButtons) {
     TestFrame frame(L"ExitTipWnd.xml");
     ASSERT_NE(nullptr, frame.CreateHidden());
