@@ -1,6 +1,7 @@
 #include "ui/toolkit/dialog_builder.h"
 
 #include "ui/toolkit/box_layout_ui.h"
+#include "ui/toolkit/combo_ui.h"
 #include "ui/toolkit/container_ui.h"
 #include "ui/toolkit/edit_ui.h"
 #include "ui/toolkit/label_ui.h"
@@ -58,6 +59,8 @@ std::unique_ptr<CControlUI> CDialogBuilder::CreateKnownControl(const std::wstrin
     if (name == L"verticallayout") return std::make_unique<CVerticalLayoutUI>();
     if (name == L"horizontallayout") return std::make_unique<CHorizontalLayoutUI>();
     if (name == L"tablayout") return std::make_unique<CTabLayoutUI>();
+    if (name == L"combo") return std::make_unique<CComboUI>();
+    if (name == L"listlabelelement") return std::make_unique<CLabelUI>();
     return nullptr;
 }
 

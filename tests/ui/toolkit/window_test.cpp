@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "ui/toolkit/combo_ui.h"
+#include "ui/toolkit/dialog_builder.h"
 #include "ui/toolkit/option_ui.h"
 #include "ui/toolkit/paint_manager.h"
 #include "ui/toolkit/skin_frame.h"
@@ -439,6 +441,31 @@ TEST(WindowTest, TheFrameAsksTheShadowFactoryWhenTheLayoutWantsAShadow) {
     CSkinFrame::SetShadowFactory(previous);
     EXPECT_NE(nullptr, main.GetShadow());
     EXPECT_EQ((std::vector<std::wstring>{L"20", L"10"}), g_ShadowRequests);
+}
+
+TEST(WindowTest, AComboSendsItemSelectOnlyWhenTheSelectionChanges) {
+    TestFrame frame(L"MessageBox1Wnd.xml");
+    ASSERT_NE(nullptr, frame.CreateHidden());
+    CDialogBuilder builder;
+    auto root = builder.CreateFromText(
+        "<Window><Combo name=\"languageCombo\"><ListLabelElement text=\"中文\"/><ListLabelElement text=\"English\"/>"
+        "</Combo></Window>",
+        nullptr, &frame.GetPaintManager());
+    ASSERT_NE(nullptr, root);
+    frame.GetPaintManager().AttachDialog(std::move(root));
+    auto* combo = static_cast<CComboUI*>(frame.FindControl(L"languageCombo"));
+    ASSERT_NE(nullptr, combo);
+    EXPECT_EQ(-1, combo->GetCurSel());
+    EXPECT_TRUE(combo->SelectItem(1));
+    EXPECT_FALSE(combo->SelectItem(1));
+    EXPECT_FALSE(combo->SelectItem(2));
+    EXPECT_TRUE(combo->SelectItem(0, false));
+    EXPECT_EQ(0, combo->GetCurSel());
+    EXPECT_EQ(L"中文", combo->GetText());
+    const auto selects = frame.NotesOf(L"itemselect");
+    ASSERT_EQ(1u, selects.size());
+    EXPECT_EQ(1u, selects[0].wParam);
+    EXPECT_EQ(-1, selects[0].lParam);
 }
 
 TEST(StringTableTest, AddFetchAndAbsentNumbers) {
