@@ -4,7 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 ROOT=$PWD
-bash tools/build.sh >/dev/null
+build_log=$(mktemp)
+bash tools/build.sh >"$build_log" 2>&1 || { cat "$build_log" >&2; rm -f "$build_log"; exit 1; }
+rm -f "$build_log"
 # shellcheck disable=SC1091
 source tools/wine-env.sh
 lumivox_prepare_wine_prefix

@@ -11,7 +11,9 @@ ROOT=$PWD
 OUT=${1:-$ROOT/build/layouts}
 mkdir -p "$OUT"
 OUT=$(cd "$OUT" && pwd)
-bash tools/build.sh >/dev/null
+build_log=$(mktemp)
+bash tools/build.sh >"$build_log" 2>&1 || { cat "$build_log" >&2; rm -f "$build_log"; exit 1; }
+rm -f "$build_log"
 # shellcheck disable=SC1091
 source tools/wine-env.sh
 # shellcheck disable=SC1091
