@@ -12,20 +12,22 @@ LUMIVOX_WINE64=$(command -v /usr/lib/wine/wine64 || command -v wine64)
 export LUMIVOX_WINE64
 
 lumivox_prepare_wine_prefix() {
-  if [ ! -f "$WINEPREFIX/.lumivox-ready-2" ]; then
+  if [ ! -f "$WINEPREFIX/.lumivox-ready-3" ]; then
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
     "$LUMIVOX_WINE64" wineboot -i >/dev/null 2>&1 || true
     wineserver -w
-    # Layouts name the face "微软雅黑"; a CJK font stands in for it.
-    cat >"$WINEPREFIX/lumivox-fonts.reg" <<'REG'
-REGEDIT4
-
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
-"微软雅黑"="WenQuanYi Micro Hei"
-"Microsoft YaHei"="WenQuanYi Micro Hei"
-REG
-    "$LUMIVOX_WINE64" regedit "$WINEPREFIX/lumivox-fonts.reg" >/dev/null 2>&1 || true
+    # Layouts name the face "微软雅黑"; a CJK font stands in for it. A REGEDIT4 file would be
+    # read in the ANSI code page and garble the name, so this is a UTF-16 "version 5" file.
+    # Xvfb runs no window manager, and Wine would wait for one whenever a window it hands to
+    # a manager is hidden or destroyed; so Wine manages no window.
+    local reg="$WINEPREFIX/lumivox.reg"
+    printf '\xff\xfe' >"$reg"
+    printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+      '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]' \
+      '"微软雅黑"="WenQuanYi Micro Hei"' '"Microsoft YaHei"="WenQuanYi Micro Hei"' '' \
+      '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' '' | iconv -f UTF-8 -t UTF-16LE >>"$reg"
+    "$LUMIVOX_WINE64" regedit "$reg" >/dev/null 2>&1 || true
     wineserver -w
     # The profile folders (Desktop, Documents, ...) link to the Unix home; programs under
     # test get folders of their own inside the prefix instead.
@@ -33,7 +35,7 @@ REG
     for link in "$WINEPREFIX"/drive_c/users/*/*; do
       if [ -L "$link" ]; then rm -f "$link"; mkdir -p "$link"; fi
     done
-    touch "$WINEPREFIX/.lumivox-ready-2"
+    touch "$WINEPREFIX/.lumivox-ready-3"
   fi
 }
 

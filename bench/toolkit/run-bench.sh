@@ -11,4 +11,4 @@ rm -f "$build_log"
 source tools/wine-env.sh
 lumivox_prepare_wine_prefix
 lumivox_start_wineserver
-bash tests/ui/toolkit/with-xvfb.sh "$LUMIVOX_WINE64" "$ROOT/build/x86_64/bin/toolkit_bench.exe"
+bash tools/with-xvfb.sh "$LUMIVOX_WINE64" "$ROOT/build/x86_64/bin/toolkit_bench.exe"

@@ -16,11 +16,8 @@ bash tools/build.sh >"$build_log" 2>&1 || { cat "$build_log" >&2; rm -f "$build_
 rm -f "$build_log"
 # shellcheck disable=SC1091
 source tools/wine-env.sh
-# shellcheck disable=SC1091
-source tools/skin/wine-cjk-font.sh
 lumivox_prepare_wine_prefix
 lumivox_start_wineserver
-lumivox_ensure_cjk_font
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"; wineserver -k >/dev/null 2>&1 || true' EXIT
 "$LUMIVOX_WINE64" "$ROOT/build/x86_64/bin/render_layouts.exe" "$("$LUMIVOX_WINE64" winepath -w "$WORK" 2>/dev/null)" >/dev/null

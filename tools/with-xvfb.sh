@@ -3,20 +3,8 @@
 #   with-xvfb.sh <wine loader> <program.exe> [arguments...]
 # Xvfb picks a free display number and reports it (-displayfd); the server is stopped when
 # the program ends. WINEPREFIX must name the prefix to use (tools/wine-env.sh sets it).
-#
-# Xvfb runs no window manager, and Wine waits up to two seconds for one whenever a window
-# it would hand to a manager is hidden or destroyed; so Wine is told to manage no window.
-# The layouts' Chinese face name is mapped to the CJK font (tools/skin/wine-cjk-font.sh).
+# The prefix is prepared by tools/wine-env.sh (CJK font, no window management).
 set -uo pipefail
-HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-export LUMIVOX_WINE64=$1
-# shellcheck disable=SC1091
-source "$HERE/../../../tools/skin/wine-cjk-font.sh"
-lumivox_ensure_cjk_font
-if [ ! -f "$WINEPREFIX/.lumivox-unmanaged" ]; then
-  "$LUMIVOX_WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 \
-    && touch "$WINEPREFIX/.lumivox-unmanaged"
-fi
 
 report=$(mktemp)
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$report" 2>/dev/null &
