@@ -1,16 +1,6 @@
-# Cross build for x86_64 Windows with mingw-w64 (posix thread model, everything static).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(LUMIVOX_TRIPLE x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${LUMIVOX_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${LUMIVOX_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${LUMIVOX_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${LUMIVOX_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-# Test programs run under 64-bit Wine.
+# The same sources for 64-bit, with the test programs, which run under 64-bit Wine.
+set(LUMIVOX_ARCH x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw.cmake)
 find_program(LUMIVOX_WINE64 NAMES wine64 PATHS /usr/lib/wine /usr/lib64/wine NO_DEFAULT_PATH)
 if(NOT LUMIVOX_WINE64)
   find_program(LUMIVOX_WINE64 NAMES wine64)
