@@ -118,6 +118,7 @@ int CurlClient::Transfer(FILE* sideFile) {
     options |= curl_easy_setopt(handle, CURLOPT_XFERINFODATA, this);
     options |= curl_easy_setopt(handle, CURLOPT_FAILONERROR, 1L);
     options |= curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, m_Options.timings.connectTimeoutSeconds);
+    options |= Download::UseCaBundle(handle, m_Options.caBundle);
     // A server or proxy that keeps the connection open without sending would otherwise
     // hold the installer forever; a stall ends with 28 and the owner's retry resumes.
     options |= curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, m_Options.timings.lowSpeedLimitBytes);
@@ -157,6 +158,7 @@ CURLcode CurlClient::SetProbeOptions(CURL* handle, const std::string& probeUrl) 
     options |= curl_easy_setopt(handle, CURLOPT_NOBODY, 1L);
     options |= curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &Download::DiscardBody);
     options |= curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, m_Options.timings.connectTimeoutSeconds);
+    options |= Download::UseCaBundle(handle, m_Options.caBundle);
     // A probe has no body whose speed could be watched; its whole duration is bounded.
     options |= curl_easy_setopt(handle, CURLOPT_TIMEOUT, m_Options.timings.probeTimeoutSeconds);
     options |= curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
@@ -230,6 +232,7 @@ double CurlClient::GetDownloadFileLength_Str(const std::string& probeUrl) {
         options |= curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
         options |= curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &Download::DiscardBody);
         options |= curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, m_Options.timings.connectTimeoutSeconds);
+        options |= Download::UseCaBundle(h, m_Options.caBundle);
         options |= curl_easy_setopt(h, CURLOPT_TIMEOUT, m_Options.timings.probeTimeoutSeconds);
         options |= curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
         options |= curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &AbortWhenStopped);

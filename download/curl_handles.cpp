@@ -20,6 +20,11 @@ UniqueCurlList MakeHeaderList(std::initializer_list<const char*> lines) {
     return UniqueCurlList(list);
 }
 
+CURLcode UseCaBundle(CURL* handle, const std::string& caBundle) {
+    if (caBundle.empty()) return CURLE_OK;
+    return curl_easy_setopt(handle, CURLOPT_CAINFO, caBundle.c_str());
+}
+
 size_t DiscardBody(char*, size_t size, size_t count, void*) { return size * count; }
 
 }  // namespace Download

@@ -42,6 +42,10 @@ std::wstring CurlErrorText(int code);
 // A header list of the given lines.
 UniqueCurlList MakeHeaderList(std::initializer_list<const char*> lines);
 
+// Checks TLS peers against the certificates in `caBundle` (a PEM file) instead of the
+// system's store; nothing to do for an empty name.
+CURLcode UseCaBundle(CURL* handle, const std::string& caBundle);
+
 // libcurl write function that throws the data away.
 size_t DiscardBody(char* data, size_t size, size_t count, void* unused);
 

@@ -50,6 +50,9 @@ struct DownloadOptions {
     // pipeline passes the flag; the multi-part downloader refuses to probe without it.
     bool networkReady = true;
     DownloadTimings timings;
+    // Certificates (PEM file, ANSI path) that TLS peers are checked against instead of the
+    // system's store; empty for the system's store.
+    std::string caBundle;
     SecondsClock clock = &WallClockSeconds;
     TaskReporter report = &ReportTask;
 };

@@ -173,6 +173,7 @@ bool CMTCurlDownloader::Session::getRealDownloadUrl(const std::string& curlUrl) 
     // TLS peer and host verification stay on: the package is run with administrator rights.
     options |= curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &Download::DiscardBody);
     options |= curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, m_Options.timings.connectTimeoutSeconds);
+    options |= Download::UseCaBundle(h, m_Options.caBundle);
     options |= curl_easy_setopt(h, CURLOPT_TIMEOUT, m_Options.timings.probeTimeoutSeconds);
     options |= curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
     options |= curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &Session::ProgressFunction);
@@ -236,6 +237,7 @@ int CMTCurlDownloader::Session::downloadExe(DownloadPartNode* part) {
     options |= curl_easy_setopt(h, CURLOPT_XFERINFODATA, this);
     options |= curl_easy_setopt(h, CURLOPT_FAILONERROR, 1L);
     options |= curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, m_Options.timings.connectTimeoutSeconds);
+    options |= Download::UseCaBundle(h, m_Options.caBundle);
     // TLS peer and host verification stay on (libcurl's default), as for the single stream.
     options |= curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
     options |= curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, m_Options.timings.partLowSpeedTimeSeconds);

@@ -55,6 +55,7 @@ std::string NginxUrl(const std::string& path) { return UrlOn(HttpPort(), "http",
 std::string HttpsUrl(const std::string& path) { return UrlOn(HttpsPort(), "https", path); }
 std::string FaultUrl(const std::string& path) { return UrlOn(FaultPort(), "http", path); }
 std::wstring Wide(const std::string& text) { return Utils::Utf8ToWide(text); }
+std::string LogsFolder() { return Env("LUMIVOX_TEST_LOGS"); }
 
 std::wstring OriginalPath(const std::string& name) { return Wide(Env("LUMIVOX_TEST_ROOT") + "\\files\\" + name); }
 

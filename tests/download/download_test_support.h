@@ -24,6 +24,8 @@ std::string NginxUrl(const std::string& path);
 std::string HttpsUrl(const std::string& path);
 std::string FaultUrl(const std::string& path);
 std::wstring Wide(const std::string& text);
+// Folder of the request logs and of the HTTPS server's certificates (Windows path, ANSI).
+std::string LogsFolder();
 
 // The original of a served package and its digest.
 std::wstring OriginalPath(const std::string& name);

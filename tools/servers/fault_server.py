@@ -23,7 +23,7 @@ The last step repeats. Steps:
   extraN     206 for the range asked, with N bytes more than it
   rateN      the file at N bytes per second
   nolength   no Content-Length (HEAD), a body up to the connection's end (GET)
-  xN         repeats the step before N times in all ("s500x6")
+  STEPxN     the step N times in a row ("s500x6")
 
 The <token> keeps the request counters of two tests apart. Every request is logged to
 the log file as one line, "<method> <path> range=<Range or -> status=<code>", when its
@@ -69,9 +69,9 @@ def parse_script(script):
         items = part.split(".")
         steps = []
         for item in items[1:]:
-            repeat = re.fullmatch(r"x(\d+)", item)
-            if repeat and steps:
-                steps.extend([steps[-1]] * (int(repeat.group(1)) - 1))
+            repeated = re.fullmatch(r"(.+?)x(\d+)", item)
+            if repeated:
+                steps.extend([repeated.group(1)] * int(repeated.group(2)))
             else:
                 steps.append(item)
         plan[items[0]] = steps

@@ -77,10 +77,10 @@ def write_config(work, root, digests, port, https_port=None, rate="4m"):
     return path
 
 
-def make_self_signed_certificate(work):
+def make_self_signed_certificate(work, name="self-signed"):
     subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
-                    "-subj", "/CN=127.0.0.1", "-keyout", os.path.join(work, "self-signed.key"),
-                    "-out", os.path.join(work, "self-signed.crt")],
+                    "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=DNS:localhost,IP:127.0.0.1",
+                    "-keyout", os.path.join(work, name + ".key"), "-out", os.path.join(work, name + ".crt")],
                    check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 

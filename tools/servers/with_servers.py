@@ -11,7 +11,9 @@ Windows programs:
 
   LUMIVOX_TEST_HTTP_PORT, LUMIVOX_TEST_HTTPS_PORT, LUMIVOX_TEST_FAULT_PORT
   LUMIVOX_TEST_ROOT   the server root as a Windows path (Z:\\...); originals in files\\
-  LUMIVOX_TEST_LOGS   folder of nginx-access.log, nginx-https-access.log, fault-requests.log
+  LUMIVOX_TEST_LOGS   folder of nginx-access.log, nginx-https-access.log, fault-requests.log,
+                      and of the HTTPS server's certificate self-signed.crt and an unrelated one,
+                      unrelated.crt
 
 Everything stops when the command ends, when it outlives --timeout (it is killed), and
 when this launcher itself is killed (nginx follows its parent; the fault server is a
@@ -91,6 +93,8 @@ def main():
         https_port = None if args.no_https else nginx_config.free_port()
         if https_port:
             nginx_config.make_self_signed_certificate(work)
+            # A certificate of nobody involved: a client that trusts only it must refuse the server.
+            nginx_config.make_self_signed_certificate(work, "unrelated")
         config = nginx_config.write_config(work, root, digests, http_port, https_port, args.rate)
         nginx = nginx_config.start_nginx(work, config, [p for p in (http_port, https_port) if p])
 
