@@ -107,6 +107,8 @@ int CurlClient::Transfer(FILE* sideFile) {
     curl_easy_setopt(handle, CURLOPT_TCP_KEEPIDLE, 10L);
     curl_easy_setopt(handle, CURLOPT_TCP_KEEPINTVL, 10L);
     curl_easy_setopt(handle, CURLOPT_TIMEOUT, 0L);
+    // Fewer, larger socket reads: each one is costly on some systems (Wine among them).
+    curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, Download::kReceiveBufferBytes);
 
     int options = 0;
     options |= curl_easy_setopt(handle, CURLOPT_URL, realUrl.c_str());

@@ -11,6 +11,9 @@
 
 namespace Download {
 
+// libcurl's receive buffer for package transfers.
+constexpr long kReceiveBufferBytes = 512L * 1024L;
+
 struct CurlEasyTraits {
     using Type = CURL*;
     static Type Invalid() { return nullptr; }

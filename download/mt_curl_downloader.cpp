@@ -228,6 +228,7 @@ int CMTCurlDownloader::Session::downloadExe(DownloadPartNode* part) {
     options |= curl_easy_setopt(h, CURLOPT_URL, part->url.c_str());
     options |= curl_easy_setopt(h, CURLOPT_TIMEOUT, 0L);
     options |= curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
+    options |= curl_easy_setopt(h, CURLOPT_BUFFERSIZE, Download::kReceiveBufferBytes);
     options |= curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &Download::ReadPartHeader);
     options |= curl_easy_setopt(h, CURLOPT_HEADERDATA, part);
     options |= curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &Download::WritePart);
