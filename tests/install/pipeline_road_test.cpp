@@ -1,7 +1,7 @@
 // The whole pipeline on the road: the product's own downloaders (CreateProductDownloader)
 // fetch the fake package from nginx on loopback, behind its "/software/<name>" redirect to
 // "/pkg/<md5>/<name>", and the package runner runs what arrived. The launcher
-// tools/servers/with_servers.py serves the fake package (padded past 1 MiB) under the names
+// tools/servers/with_servers.py serves the fake package (padded past 1 MiB) under the name
 // below; see CMakeLists.txt.
 #include <winsock2.h>  // before windows.h, which the pipeline's header brings
 
@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -278,6 +279,7 @@ struct PreviousVersionCase {
     Codes phases;  // without download progress
     bool downloads;
 };
+void PrintTo(const PreviousVersionCase& scenario, std::ostream* out) { *out << scenario.name; }
 
 class PreviousVersion : public Road, public ::testing::WithParamInterface<PreviousVersionCase> {};
 
@@ -325,6 +327,7 @@ struct DownloadTypeCase {
     int type;
     Downloader expected;
 };
+void PrintTo(const DownloadTypeCase& scenario, std::ostream* out) { *out << "type " << scenario.type; }
 
 class DownloadTypes : public Road, public ::testing::WithParamInterface<DownloadTypeCase> {};
 
@@ -364,6 +367,45 @@ INSTANTIATE_TEST_SUITE_P(Road, DownloadTypes,
                              return "Type" + std::to_string(info.param.type);
                          });
 
+// --- What the package makes of the install --------------------------------------------------
+
+struct PackageOutcomeCase {
+    const char* name;
+    const char* script;  // "{package}" stands for the package file's path
+    RecordedEvent ending;
+};
+void PrintTo(const PackageOutcomeCase& scenario, std::ostream* out) { *out << scenario.name; }
+
+class PackageOutcome : public Road, public ::testing::WithParamInterface<PackageOutcomeCase> {};
+
+// However the package ends, its file goes: at the end of the attempt, or once the package has
+// ended when it still ran then.
+TEST_P(PackageOutcome, EndsTheStartAndTakesThePackageFileAway) {
+    const PackageOutcomeCase& scenario = GetParam();
+    std::string script = scenario.script;
+    const size_t placeholder = script.find("{package}");
+    if (placeholder != std::string::npos) script.replace(placeholder, 9, ToUtf8(m_PackagePath));
+    ASSERT_TRUE(Fakes::WriteScript(m_PackageScript, script));
+    ASSERT_TRUE(StartAndWaitForEnd(PackageUrl(kPackage)));
+    Finish();
+
+    EXPECT_EQ(Phases(), (Codes{1001, 1003, 2001, 2002, scenario.ending.code}));
+    EXPECT_EQ(m_Recorder.Events().back(), scenario.ending);
+    EXPECT_FALSE(Exists(m_PackagePath));
+    EXPECT_EQ(CDownloadInstaller::LastPackagePath(), m_PackagePath);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Road, PackageOutcome,
+    ::testing::Values(
+        PackageOutcomeCase{"ReportsFailure", "line State=Fail\n", {2004, 0.0, L"安装包安装失败"}},
+        PackageOutcomeCase{"ReportsAnErrorInUtf8", "line Encode=UTF8\nline Error=磁盘空间不足\n",
+                           {2004, 1000.0, L"磁盘空间不足"}},
+        PackageOutcomeCase{"FailsAndRunsOnHoldingItsFile", "hold {package}\nline State=Fail\nsleep 1500\n",
+                           {2004, 0.0, L"安装包安装失败"}},
+        PackageOutcomeCase{"EndsWithoutAState", "exit 3\n", {2003, 1.0, L""}}),
+    [](const ::testing::TestParamInfo<PackageOutcomeCase>& info) { return std::string(info.param.name); });
+
 // --- A bad file, a refusing server, and the window's retry ---------------------------------
 
 // The first body has bytes too many, so its digest does not match the folder it came from;
@@ -393,6 +435,7 @@ struct FailureCase {
     // Wine it takes an error page for the file, which the package runner cannot start).
     const wchar_t* text;
 };
+void PrintTo(const FailureCase& scenario, std::ostream* out) { *out << scenario.name; }
 
 class DownloadFailure : public Road, public ::testing::WithParamInterface<FailureCase> {};
 
