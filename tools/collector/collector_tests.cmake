@@ -7,7 +7,9 @@
 # runs the program with Wine's 64-bit loader, and stops the collector when it ends.
 # Run by hand without the script, the collector tests of such a program skip themselves.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
-set(LUMIVOX_COLLECTOR_RUNNER ${CMAKE_CURRENT_LIST_DIR}/with_collector.py)
+# Cached, so that the function below sees them from any folder that calls it.
+set(LUMIVOX_PYTHON3 ${Python3_EXECUTABLE} CACHE INTERNAL "")
+set(LUMIVOX_COLLECTOR_RUNNER ${CMAKE_CURRENT_LIST_DIR}/with_collector.py CACHE INTERNAL "")
 
 function(lumivox_collector_test_program name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES" ${ARGN})
@@ -15,7 +17,7 @@ function(lumivox_collector_test_program name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} lumivox_test_support gtest_main)
   target_link_options(${name} PRIVATE -mconsole)
   add_test(NAME ${name}
-    COMMAND ${Python3_EXECUTABLE} ${LUMIVOX_COLLECTOR_RUNNER} --timeout 570 --wine ${CMAKE_CROSSCOMPILING_EMULATOR}
+    COMMAND ${LUMIVOX_PYTHON3} ${LUMIVOX_COLLECTOR_RUNNER} --timeout 570 --wine ${CMAKE_CROSSCOMPILING_EMULATOR}
       -- $<TARGET_FILE:${name}>)
   set_tests_properties(${name} PROPERTIES TIMEOUT 600)
 endfunction()
