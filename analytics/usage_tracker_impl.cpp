@@ -250,7 +250,7 @@ void UsageTrackerImpl::trackShare(const QlEventShare& event, const QlContextProp
     Ordinary(true);
 }
 
-void UsageTrackerImpl::trackTask(const QlEventTask& event, const QlContextProperties& context) {
+PropertiesNode TaskProperties(const QlEventTask& event, const QlContextProperties& context) {
     if (event.name.empty()) QL_THROW("qlEventTask.name is empty");
     PropertiesNode p;
     SetText(p, "ql_task_name", event.name);
@@ -260,7 +260,11 @@ void UsageTrackerImpl::trackTask(const QlEventTask& event, const QlContextProper
     SetTextIfSet(p, "ql_reason", event.reason);
     SetFirstTime(p);
     context.applyTo(QlEventType::Task, p);
-    Sdk::Track("QlEventTask", p);
+    return p;
+}
+
+void UsageTrackerImpl::trackTask(const QlEventTask& event, const QlContextProperties& context) {
+    Sdk::Track("QlEventTask", TaskProperties(event, context));
     Ordinary(false);
 }
 

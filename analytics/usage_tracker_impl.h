@@ -23,6 +23,10 @@ namespace tracking {
 // The collector address used when the configuration names none.
 std::string BuiltInCollectorUrl();
 
+// The properties of a Task event (the installer's most frequent one); raises QlException
+// for a task without name.
+usage_analytics::PropertiesNode TaskProperties(const QlEventTask& event, const QlContextProperties& context);
+
 // What one tracker knows between its operations.
 struct TrackerContext {
     IdentityRecord identity;

@@ -28,17 +28,18 @@ struct SdkInstance {
         superProperties = DefaultSuperProperties();
     }
 
-    static PropertiesNode DefaultSuperProperties() {
-        PropertiesNode properties;
-        properties.SetString("$lib", Sdk::kLibrary);
-        properties.SetString("$lib_version", Sdk::kLibraryVersion);
+    static std::shared_ptr<const PropertiesNode> DefaultSuperProperties() {
+        auto properties = std::make_shared<PropertiesNode>();
+        properties->SetString("$lib", Sdk::kLibrary);
+        properties->SetString("$lib_version", Sdk::kLibraryVersion);
         return properties;
     }
 
     // Guards the identity and the super properties, which records read while Login and
-    // RegisterSuperProperties may write them.
+    // RegisterSuperProperties may write them. The super properties are replaced, never
+    // changed in place, so a record holds a snapshot without copying it.
     std::mutex stateLock;
-    PropertiesNode superProperties;
+    std::shared_ptr<const PropertiesNode> superProperties;
     std::string distinctId;
     bool loginFlag;
     RecordConsumer consumer;
@@ -62,15 +63,45 @@ std::shared_ptr<SdkInstance> Instance() {
     return TheSingleton().instance;
 }
 
-const ObjectNode& LibObject() {
-    static const ObjectNode lib = [] {
-        ObjectNode node;
-        node.Set("$lib", ValueNode::String(Sdk::kLibrary));
-        node.Set("$lib_method", ValueNode::String("code"));
-        node.Set("$lib_version", ValueNode::String(Sdk::kLibraryVersion));
-        return node;
-    }();
-    return lib;
+// A record's keys in byte order, as an object of them would be written.
+constexpr char kLibJson[] = "{\"$lib\":\"cpp\",\"$lib_method\":\"code\",\"$lib_version\":\"0.9\"}";
+
+bool IsRecordLevelProperty(const std::string& name) { return name == "$time" || name == "$project"; }
+
+// Writes the super properties (when given) and the record's own properties as one object in
+// byte order of the names, an own property winning over a super property of the same name,
+// without the two names that move to the record itself.
+void AppendMergedProperties(std::string& out, const ObjectNode* super, const ObjectNode& own) {
+    static const ObjectNode kNone;
+    const auto& a = super != nullptr ? super->entries() : kNone.entries();
+    const auto& b = own.entries();
+    auto i = a.begin();
+    auto j = b.begin();
+    bool first = true;
+    const auto write = [&](const std::string& name, const ValueNode& value) {
+        if (IsRecordLevelProperty(name)) return;
+        out += first ? "{\"" : ",\"";
+        first = false;
+        out += name;
+        out += "\":";
+        value.AppendJson(out);
+    };
+    while (i != a.end() || j != b.end()) {
+        if (j == b.end() || (i != a.end() && i->first < j->first)) {
+            write(i->first, i->second);
+            ++i;
+        } else {
+            if (i != a.end() && i->first == j->first) ++i;
+            write(j->first, j->second);
+            ++j;
+        }
+    }
+    out += first ? "{}" : "}";
+}
+
+const ValueNode* FindEither(const ObjectNode& own, const ObjectNode* super, const char* name) {
+    if (const ValueNode* value = own.Find(name)) return value;
+    return super != nullptr ? super->Find(name) : nullptr;
 }
 
 bool CheckPropertyNames(const PropertiesNode& properties) {
@@ -143,41 +174,52 @@ bool Sdk::AddEvent(const std::string& actionType, const std::string& eventName, 
     if (actionType == kTrack && !CheckName(eventName, "Event Name")) return false;
     if (actionType == kTrackSignup && !CheckIdentifier(originalId, "Original ID")) return false;
 
-    PropertiesNode merged;
+    std::shared_ptr<const PropertiesNode> super;
     bool loginFlag = false;
     {
         std::lock_guard<std::mutex> state(sdk->stateLock);
-        if (actionType.find(kTrack) != std::string::npos) merged = sdk->superProperties;
+        if (actionType.find(kTrack) != std::string::npos) super = sdk->superProperties;
         loginFlag = sdk->loginFlag;
     }
-    merged.Merge(properties);
+    PropertiesNode own = properties;
+    if (loginFlag) own.SetBool("$is_login_id", true);
 
     int64_t time = 0;
-    if (const ValueNode* given = merged.Find("$time")) {
+    if (const ValueNode* given = FindEither(own, super.get(), "$time")) {
         time = given->integer() * 1000 + given->milliseconds();
-        merged.Remove("$time");
     } else {
         time = CurrentTimeMilliseconds();
     }
-    std::string project;
-    const bool hasProject = merged.Find("$project") != nullptr;
-    if (hasProject) {
-        project = merged.Find("$project")->text();
-        merged.Remove("$project");
-    }
-    if (loginFlag) merged.SetBool("$is_login_id", true);
+    const ValueNode* project = FindEither(own, super.get(), "$project");
 
-    ObjectNode record;
-    record.Set("_track_id", ValueNode::Int(NewTrackId(CurrentTimeMilliseconds())));
-    record.Set("distinct_id", ValueNode::String(distinctId));
-    if (actionType == kTrack || actionType == kTrackSignup) record.Set("event", ValueNode::String(eventName));
-    record.Set("lib", ValueNode::Object(LibObject()));
-    if (actionType == kTrackSignup) record.Set("original_id", ValueNode::String(originalId));
-    if (hasProject) record.Set("project", ValueNode::String(project));
-    record.Set("properties", ValueNode::Object(merged));
-    record.Set("time", ValueNode::Int(time));
-    record.Set("type", ValueNode::String(actionType));
-    sdk->consumer.add(record.ToJson());
+    std::string record;
+    record.reserve(1024);
+    record += "{\"_track_id\":";
+    record += std::to_string(NewTrackId(CurrentTimeMilliseconds()));
+    record += ",\"distinct_id\":";
+    utils::AppendJsonString(record, distinctId);
+    if (actionType == kTrack || actionType == kTrackSignup) {
+        record += ",\"event\":";
+        utils::AppendJsonString(record, eventName);
+    }
+    record += ",\"lib\":";
+    record += kLibJson;
+    if (actionType == kTrackSignup) {
+        record += ",\"original_id\":";
+        utils::AppendJsonString(record, originalId);
+    }
+    if (project != nullptr) {
+        record += ",\"project\":";
+        utils::AppendJsonString(record, project->text());
+    }
+    record += ",\"properties\":";
+    AppendMergedProperties(record, super.get(), own);
+    record += ",\"time\":";
+    record += std::to_string(time);
+    record += ",\"type\":";
+    utils::AppendJsonString(record, actionType);
+    record += '}';
+    sdk->consumer.add(std::move(record));
     return true;
 }
 
@@ -231,7 +273,9 @@ void Sdk::RegisterSuperProperties(const PropertiesNode& properties) {
     const auto sdk = Instance();
     if (!sdk) return;
     std::lock_guard<std::mutex> state(sdk->stateLock);
-    sdk->superProperties.Merge(properties);
+    auto merged = std::make_shared<PropertiesNode>(*sdk->superProperties);
+    merged->Merge(properties);
+    sdk->superProperties = std::move(merged);
 }
 
 void Sdk::ClearSuperProperties() {
@@ -273,7 +317,7 @@ PropertiesNode Sdk::SuperProperties() {
     const auto sdk = Instance();
     if (!sdk) return {};
     std::lock_guard<std::mutex> state(sdk->stateLock);
-    return sdk->superProperties;
+    return *sdk->superProperties;
 }
 
 std::vector<std::string> Sdk::QueuedRecords() {
