@@ -76,7 +76,8 @@ std::shared_ptr<UsageTracker> AnalyticsTrackerReference() {
 }
 
 void StartAnalytics() {
-    if (!AnalyticsEnabled()) return;
+    // One tracker per process: the SDK core under it is a process-wide singleton.
+    if (!AnalyticsEnabled() || AnalyticsTrackerReference() != nullptr) return;
     auto implementation = std::make_unique<quillon::tracking::UsageTrackerImpl>(ConfigFromSettings());
     try {
         implementation->init();
