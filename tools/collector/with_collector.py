@@ -21,6 +21,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import threading
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from collector import Collector  # noqa: E402
@@ -28,6 +29,33 @@ from collector import Collector  # noqa: E402
 
 def windows_path(unix_path):
     return "Z:" + os.path.abspath(unix_path).replace("/", "\\")
+
+
+def forward(stream, target):
+    for chunk in iter(lambda: stream.read1(65536), b""):
+        target.write(chunk)
+        target.flush()
+
+
+def run_forwarding_output(command, environment, timeout):
+    """Runs the command with its output copied through a pipe of our own.
+
+    Wine's background programs, when a Windows program starts them, inherit that program's
+    output handles and outlive it. Handing them our own pipe instead of the caller's keeps
+    CTest from waiting on them after the program has ended.
+    """
+    process = subprocess.Popen(command, env=environment, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    reader = threading.Thread(target=forward, args=(process.stdout, sys.stdout.buffer), daemon=True)
+    reader.start()
+    try:
+        code = process.wait(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+        print("with_collector: %s outlived %.0f s" % (command[-1], timeout), file=sys.stderr)
+        code = 124
+    reader.join(timeout=2)  # what the program wrote is in the pipe by now
+    return code
 
 
 def main():
@@ -54,11 +82,7 @@ def main():
         LUMIVOX_COLLECTOR_RECORDS_UNIX=records,
     )
     try:
-        completed = subprocess.run(command, env=environment, timeout=arguments.timeout)
-        code = completed.returncode
-    except subprocess.TimeoutExpired:
-        print("with_collector: %s outlived %.0f s" % (command[-1], arguments.timeout), file=sys.stderr)
-        code = 124
+        code = run_forwarding_output(command, environment, arguments.timeout)
     finally:
         collector.shutdown()
         collector.server_close()
