@@ -60,6 +60,7 @@ void RecordConsumer::PutBack(const std::vector<std::string>& batch) {
 
 bool RecordConsumer::flush() {
     LoadStagingFile();
+    // Waits behind at most the batch being sent, which the request time-out bounds.
     std::lock_guard<std::mutex> flushing(m_FlushLock);
     std::vector<std::string> batch;
     std::shared_ptr<const HttpSender> sender;
