@@ -5,6 +5,8 @@
 //   2. the time to deliver 1024 queued records (goal under 2 s), against posting the same
 //      35 ready-made bodies with no record handling at all;
 //   3. the compressed size of the installer's batches as a share of their JSON (goal under 15 %).
+// Each figure also goes out as a RESULT line (bench/bench_result.h); the exit code is 1 when a
+// measurement could not be made (nothing delivered, nothing written).
 #include <windows.h>
 
 #include <json/json.h>
@@ -21,6 +23,7 @@
 #include "analytics/sdk/http_sender.h"
 #include "analytics/sdk/sdk.h"
 #include "analytics/usage_tracker_impl.h"
+#include "bench/bench_result.h"
 #include "utils/text_convert.h"
 
 namespace {
@@ -94,7 +97,7 @@ void StartSdk(const std::string& url) {
     Sdk::RegisterSuperProperties(BuildPresetProperties(InstallerPresets()));
 }
 
-void RecordCost(const std::string& url) {
+bool RecordCost(const std::string& url) {
     StartSdk(url);
     const int rounds = 20000;
     std::vector<double> ours, baseline;
@@ -126,9 +129,12 @@ void RecordCost(const std::string& url) {
     std::printf("Task record built and queued: median %.2f us over %d (goal < 20 us); "
                 "jsoncpp build+write of the same record: median %.2f us; ratio %.2f%s\n",
                 median, rounds, reference, median / reference, sink == 0 ? " (no output?)" : "");
+    Bench::PrintResult("Task record built and queued (median)", median, "us", reference, "jsoncpp build+write",
+                       {Bench::GoalOn::Value, Bench::Bound::Below, 20.0});
+    return sink != 0;
 }
 
-void DeliveryTime(const std::string& url) {
+bool DeliveryTime(const std::string& url) {
     StartSdk(url);
     for (int i = 0; i < 1024; ++i) QueueInstallerTask(i);
     const std::vector<std::string> queued = Sdk::QueuedRecords();
@@ -154,9 +160,12 @@ void DeliveryTime(const std::string& url) {
                 "the same %zu ready bodies posted: %.3f s (%d accepted); ratio %.2f\n",
                 seconds, bodies.size(), delivered ? "" : " (FAILED)", bodies.size(), rawSeconds, accepted,
                 seconds / rawSeconds);
+    Bench::PrintResult("1024 queued records delivered", seconds, "s", rawSeconds, "same bodies, plain POSTs",
+                       {Bench::GoalOn::Value, Bench::Bound::Below, 2.0});
+    return delivered && accepted == static_cast<int>(bodies.size());
 }
 
-void CompressedShare() {
+bool CompressedShare() {
     StartSdk("http://127.0.0.1:9/");
     // A run's worth of installer records: tasks, clicks and the page view, in batches of 30.
     for (int i = 0; i < 300; ++i) {
@@ -193,6 +202,9 @@ void CompressedShare() {
     std::printf("installer batches: gzip %zu of %zu JSON bytes = %.1f %% (goal < 15 %%); "
                 "request bodies (Base64, URL-encoded) %.1f %% of the JSON\n",
                 compressed, json, 100.0 * compressed / json, 100.0 * body / json);
+    Bench::PrintResult("gzip size of the installer's batches", static_cast<double>(compressed), "B",
+                       static_cast<double>(json), "their JSON", {Bench::GoalOn::Ratio, Bench::Bound::Below, 0.15});
+    return compressed != 0 && json != 0;
 }
 
 }  // namespace
@@ -203,8 +215,8 @@ int main() {
         std::fprintf(stderr, "run through tools/collector/with_collector.py (bench/analytics/run.sh)\n");
         return 1;
     }
-    RecordCost(url + "&tag=bench-records");
-    DeliveryTime(url + "&tag=bench-delivery");
-    CompressedShare();
-    return 0;
+    bool measured = RecordCost(url + "&tag=bench-records");
+    measured = DeliveryTime(url + "&tag=bench-delivery") && measured;
+    measured = CompressedShare() && measured;
+    return measured ? 0 : 1;
 }

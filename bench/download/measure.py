@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
 """The download benchmark's measurements, run by run.sh inside tools/servers/with_servers.py
 (so nginx is up and its port is in the environment). Every program runs under Wine against
-the same local nginx, side by side in this one run, and only ratios are printed as results:
+the same local nginx, side by side in this one run:
 
   1. single-stream downloader vs curl.exe (same libcurl sources), 256 MiB: throughput ratio
   2. multi-part vs single-stream with nginx limiting each connection's rate: speed-up
   3. peak working set of the downloading process for a 1 GiB package (both libcurl
-     downloaders; the larger figure counts)
+     downloaders; the larger figure counts), beside the same for a 24 MiB package, the
+     floor of a process that holds no body in memory
+
+Each figure also goes out as a RESULT line (bench/results.py).
 """
 
 import hashlib
@@ -16,6 +19,9 @@ import subprocess
 import sys
 import tempfile
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from results import result_line  # noqa: E402
 
 WINE = os.environ["LUMIVOX_WINE64"]
 BENCH = os.environ["LUMIVOX_BENCH_EXE"]
@@ -85,11 +91,14 @@ def main():
         slow_multi = [run_bench("multi", slow, out_dir)[0] for _ in range(RUNS)]
         multi_speedup = best(slow_single) / best(slow_multi)
 
-        # 3. 1 GiB with the digest check, both downloaders.
+        # 3. 1 GiB with the digest check, both downloaders; the floor is a package just large
+        #    enough for two parts.
         big = url("/pkg/%s/bench-1g.bin" % md5_of("bench-1g.bin"))
         peak_single = run_bench("single", big, out_dir)[1]
         peak_multi = run_bench("multi", big, out_dir)[1]
         peak = max(peak_single, peak_multi)
+        small = url("/pkg/%s/bench-24m.bin" % md5_of("bench-24m.bin"))
+        floor = max(run_bench("single", small, out_dir)[1], run_bench("multi", small, out_dir)[1])
     finally:
         for name in os.listdir(out_dir):
             os.remove(os.path.join(out_dir, name))
@@ -98,11 +107,18 @@ def main():
     mib = 1024.0 * 1024.0
     print("single-stream 256 MiB: curl.exe best %.2f s, downloader best %.2f s" % (best(curl_times), best(single_times)))
     print("rate-limited 64 MiB: single-stream best %.2f s, multi-part best %.2f s" % (best(slow_single), best(slow_multi)))
-    print("1 GiB peak working set: single-stream %.1f MiB, multi-part %.1f MiB" % (peak_single / mib, peak_multi / mib))
+    print("1 GiB peak working set: single-stream %.1f MiB, multi-part %.1f MiB; 24 MiB package: %.1f MiB"
+          % (peak_single / mib, peak_multi / mib, floor / mib))
     print()
     print("single-stream / curl.exe throughput: %.3f  (goal >= 0.95)" % single_vs_curl)
     print("multi-part / single-stream speed, rate-limited: %.3f  (goal >= 1.8)" % multi_speedup)
     print("peak working set, 1 GiB package: %.1f MiB  (goal < 64)" % (peak / mib))
+    print(result_line("single-stream throughput, 256 MiB", 256 / best(single_times), "MiB/s",
+                      256 / best(curl_times), "curl.exe", "ratio>=0.95"))
+    print(result_line("multi-part throughput, 64 MiB rate-limited", 64 / best(slow_multi), "MiB/s",
+                      64 / best(slow_single), "single-stream", "ratio>=1.8"))
+    print(result_line("peak working set, 1 GiB package", peak / mib, "MiB", floor / mib, "24 MiB package",
+                      "value<64"))
 
 
 if __name__ == "__main__":
