@@ -66,7 +66,7 @@ def number(x):
         return "%.1f" % x
     if magnitude >= 1:
         return "%.2f" % x
-    return "%.3g" % x
+    return "%#.3g" % x
 
 
 def goal_text(goal, unit):
