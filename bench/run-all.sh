@@ -7,7 +7,7 @@
 # when the build fails or a benchmark does not run to the end.
 # Each benchmark's output and messages are kept in build/bench-results/<name>.log.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 BENCHMARKS=(download analytics toolkit)
 RESULTS=build/bench-results
 rm -rf "$RESULTS"

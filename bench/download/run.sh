@@ -21,12 +21,14 @@ lumivox_start_wineserver
 # here (the copy that the dependency build installs needs MinGW's thread and zlib DLLs, which
 # Wine cannot find).
 static_curl_exe() {
-  local build=$CACHE_ROOT/src/build-$(basename "$LUMIVOX_CURL_x86_64")
+  local build
+  build=$CACHE_ROOT/src/build-$(basename "${LUMIVOX_CURL_x86_64:?not in build/deps.env}")
   [ -f "$build/lib/.libs/libcurl.a" ] || { echo "no libcurl build tree at $build" >&2; return 1; }
   local out=$PWD/build/bench/curl.exe
   mkdir -p "$(dirname "$out")"
   # The tool's own objects plus the few library sources it compiles in itself.
   local lib_objects
+  # shellcheck disable=SC2016
   lib_objects=$(sed -n '/^am__objects_6 =/,/[^\\]$/p' "$build/src/Makefile" |
     grep -o '\.\./lib/[a-z_0-9]*\.\$(OBJEXT)' | sed "s|\.\./lib/\(.*\)\.\$(OBJEXT)|$build/lib/\1.o|")
   # shellcheck disable=SC2086
