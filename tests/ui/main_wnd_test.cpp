@@ -373,9 +373,8 @@ TEST_F(MainWindow, TheExitTipsYesClosesTheInstaller) {
 }
 
 TEST_F(MainWindow, CustomInstallGoesIntoTheChosenFolder) {
-    // Drive D: of this test is a temporary folder.
-    TestSupport::TempFolder drive;
-    const bool haveD = ::DefineDosDeviceW(0, L"D:", drive.Path().c_str()) != FALSE;
+    // The test's wrapper maps drive D: to an empty folder of its run.
+    const bool haveD = ::GetFileAttributesW(L"D:\\") != INVALID_FILE_ATTRIBUTES;
     const struct {
         std::wstring typed;
         std::wstring installsInto;
@@ -385,7 +384,7 @@ TEST_F(MainWindow, CustomInstallGoesIntoTheChosenFolder) {
     };
     for (const auto& c : cases) {
         if (c.typed[0] == L'D' && !haveD) {
-            ADD_FAILURE() << "drive D: could not be defined for the test";
+            ADD_FAILURE() << "drive D: is not mapped for the test";
             continue;
         }
         SCOPED_TRACE(testing::Message() << "typed " << std::string(c.typed.begin(), c.typed.end()));
@@ -407,7 +406,6 @@ TEST_F(MainWindow, CustomInstallGoesIntoTheChosenFolder) {
                   static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY))
             << "the folder was made";
     }
-    if (haveD) ::DefineDosDeviceW(DDD_REMOVE_DEFINITION, L"D:", nullptr);
 }
 
 TEST_F(MainWindow, StartInstallRefusesAndSaysWhy) {
@@ -530,6 +528,64 @@ TEST_F(MainWindow, ADownloadFailureOffersARetryThatInstalls) {
     ASSERT_TRUE(window.WaitForPage(CMainWnd::kFinishedPage));
     EXPECT_EQ(1u, answers.Seen().size());
     WindowDriver::Click(window, L"openProduceBtn");
+    EXPECT_TRUE(window.WaitUntilClosed());
+}
+
+// An earlier installation whose uninstaller still exists: the installer offers the update at
+// once, and each answer does what it says.
+class EarlierInstallation : public MainWindow {
+protected:
+    void SetUp() override {
+        MainWindow::SetUp();
+        m_Previous = m_Home.File(L"Lumivox");
+        ::CreateDirectoryW(m_Previous.c_str(), nullptr);
+        m_Home.Write(L"Lumivox\\uninst.ep", "");
+        ASSERT_TRUE(Utils::WriteProductRegValue(L"InstallPath", m_Previous));
+    }
+    std::wstring m_Previous;
+};
+
+TEST_F(EarlierInstallation, InstallTheLatestVersionIntoTheSameFolder) {
+    DialogAnswers answers;
+    answers.Expect(L"InstalledPathTipWnd", DialogAnswers::ClickOn(L"okBtn"), L"dialog-installed-update");
+    TestMainWnd& window = Open({TestAttempt{TestAttempt::kFail, {}, 7.0}});
+    EXPECT_EQ(m_Previous, window.FindControl(L"installDirEdit")->GetText()) << "the earlier folder is the default";
+    EXPECT_EQ(1u, answers.Seen().size()) << "asked while the window initialised";
+    EXPECT_EQ(m_Previous, window.m_InstallFolder);
+    // The attempt runs from the home page; its download fails and "稍后再试" ends the
+    // installer, because an installed version stays usable.
+    answers.Expect(L"NetworkTipWnd", DialogAnswers::ClickOn(L"cancelBtn"));
+    EXPECT_TRUE(window.WaitUntilClosed(20000));
+    EXPECT_EQ(2u, answers.Seen().size());
+}
+
+TEST_F(EarlierInstallation, OpenTheInstalledProductOrCloseTheOffer) {
+    const struct {
+        DialogAnswers::Action answer;
+        std::wstring productExe;
+    } cases[] = {
+        {DialogAnswers::ClickOn(L"cancelBtn"), m_Previous + L"\\lumivoxApp.exe"},  // "打开软件"
+        {DialogAnswers::ClickOn(L"closebtn"), L""},
+    };
+    for (const auto& c : cases) {
+        DialogAnswers answers;
+        answers.Expect(L"InstalledPathTipWnd", c.answer);
+        TestMainWnd& window = Open();
+        EXPECT_EQ(c.productExe, window.m_ProductExe);
+        EXPECT_TRUE(window.WaitUntilClosed());
+        EXPECT_TRUE(window.codes.empty());
+    }
+}
+
+TEST_F(EarlierInstallation, ARunningProductIsNamedAndTheInstallerCloses) {
+    TestSupport::TempFolder programs;
+    RunningProgram product(programs, L"lumivoxApp.exe");
+    ASSERT_TRUE(product.Started());
+    DialogAnswers answers;
+    answers.Expect(L"MessageBox1Wnd", DialogAnswers::ClickOn(L"closebtn"));
+    TestMainWnd& window = Open();
+    ASSERT_EQ(1u, answers.Seen().size()) << "no update offer";
+    EXPECT_EQ(kRunningNotice, answers.Seen()[0].text);
     EXPECT_TRUE(window.WaitUntilClosed());
 }
 

@@ -7,6 +7,16 @@ shots=$1
 shift
 mkdir -p "$shots"
 rm -f "$shots"/*.bmp
+# Drive D: of the tests (a custom install into "D:/Apps") is an empty folder of this run.
+drive_d=""
+if [ -n "${WINEPREFIX:-}" ] && [ ! -e "$WINEPREFIX/dosdevices/d:" ]; then
+  drive_d=$(mktemp -d)
+  ln -s "$drive_d" "$WINEPREFIX/dosdevices/d:"
+fi
+cleanup() {
+  if [ -n "$drive_d" ]; then rm -f "$WINEPREFIX/dosdevices/d:"; rm -rf "$drive_d"; fi
+}
+trap cleanup EXIT
 bash "$(dirname "$0")/../../tools/with-xvfb.sh" "$@"
 status=$?
 if command -v convert >/dev/null; then
