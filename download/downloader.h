@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "download/download_options.h"
+
 enum DownloadCode : int {
     DL_CODE_START = 1001,
     DL_CODE_PROGRESS = 1002,
@@ -28,6 +30,8 @@ public:
 };
 
 // The downloader of a download type: 3 multi-part, 2 the system service, any other value
-// the single-stream downloader.
+// the single-stream downloader. The pipeline passes the settings' m_NetworkReady in
+// `options.networkReady`; the other options keep their shipped defaults outside tests.
 std::unique_ptr<CDownloader> CreateDownloader(int downloadType, const DownloadCallback& callback,
-                                              const std::wstring& url, const std::wstring& savePath);
+                                              const std::wstring& url, const std::wstring& savePath,
+                                              const DownloadOptions& options = DownloadOptions());

@@ -27,6 +27,13 @@ std::wstring FolderOf(const std::wstring& path) {
 
 }  // namespace
 
+std::unique_ptr<CDownloader> CreateProductDownloader(int downloadType, const DownloadCallback& callback,
+                                                     const std::wstring& url, const std::wstring& savePath) {
+    DownloadOptions options;
+    options.networkReady = g_InstallerSettings.m_NetworkReady;
+    return CreateDownloader(downloadType, callback, url, savePath, options);
+}
+
 std::wstring PackagePathFor(const std::wstring& installDir) {
     return installDir + L"\\__Package_" + L"lumivoxApp" + L".exe";
 }

@@ -21,9 +21,13 @@
 #include "install/installer_callback.h"
 #include "install/uninstaller.h"
 
-// Makes the downloader for a download type; CreateDownloader in the product.
+// Makes the downloader for a download type; CreateProductDownloader in the product.
 using DownloaderFactory = std::function<std::unique_ptr<CDownloader>(
     int downloadType, const DownloadCallback& callback, const std::wstring& url, const std::wstring& savePath)>;
+
+// CreateDownloader with the process's network state from the settings.
+std::unique_ptr<CDownloader> CreateProductDownloader(int downloadType, const DownloadCallback& callback,
+                                                     const std::wstring& url, const std::wstring& savePath);
 
 // "<installDir>\__Package_lumivoxApp.exe".
 std::wstring PackagePathFor(const std::wstring& installDir);
@@ -35,7 +39,7 @@ class CDownloadInstaller {
 public:
     CDownloadInstaller(InstallerCallback callback, std::wstring url, std::wstring uninstallerPath,
                        std::wstring installDir, bool dsc, bool ssc, bool adminAct,
-                       DownloaderFactory createDownloader = DownloaderFactory(&CreateDownloader));
+                       DownloaderFactory createDownloader = DownloaderFactory(&CreateProductDownloader));
     ~CDownloadInstaller();
     CDownloadInstaller(const CDownloadInstaller&) = delete;
     CDownloadInstaller& operator=(const CDownloadInstaller&) = delete;

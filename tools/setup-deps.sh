@@ -14,7 +14,7 @@ PACKAGES=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
   libz-mingw-w64-dev libstb-dev googletest
   wine wine64 xvfb x11-apps xdotool imagemagick fonts-wqy-microhei
-  nginx-light p7zip-full python3-pil
+  nginx-light openssl python3 p7zip-full python3-pil
   cmake ninja-build make pkg-config dpkg-dev file binutils-mingw-w64-i686
 )
 

@@ -71,6 +71,19 @@ public:
         });
     }
 
+    // Waits until `count` events with any of `codes` have arrived, within the same bound.
+    bool WaitForAny(const std::vector<int>& codes, size_t count = 1,
+                    std::chrono::milliseconds bound = std::chrono::seconds(60)) {
+        std::unique_lock<std::mutex> hold(m_Lock);
+        return m_Changed.wait_for(hold, bound, [&] {
+            size_t seen = 0;
+            for (const RecordedEvent& event : m_Events) {
+                for (int code : codes) seen += event.code == code ? 1 : 0;
+            }
+            return seen >= count;
+        });
+    }
+
 private:
     mutable std::mutex m_Lock;
     std::condition_variable m_Changed;
