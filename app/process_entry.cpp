@@ -94,7 +94,7 @@ int RunInstaller(HINSTANCE instance) {
     CWndShadow::Initialize(instance);
     SkinUI::CSkinFrame::SetShadowFactory(&CreateFrameShadow);
 
-    auto window = std::make_unique<CMainWnd>(DownloaderFactory(&CreateDownloader));
+    auto window = std::make_unique<CMainWnd>(DownloaderFactory(&CreateProductDownloader));
     if (window->Create(nullptr, kProductDisplayName, WS_VISIBLE | WS_OVERLAPPEDWINDOW, 0, CW_USEDEFAULT, CW_USEDEFAULT,
                        CW_USEDEFAULT, CW_USEDEFAULT) != nullptr) {
         window->CenterWindow();

@@ -6,17 +6,13 @@
 #include <utility>
 #include <vector>
 
+#include "analytics/product_analytics_keys.h"
 #include "app/installer_settings.h"
 #include "ui/language_file.h"
 #include "ui/toolkit/combo_ui.h"
 #include "ui/toolkit/label_ui.h"
 #include "ui/toolkit/paint_manager.h"
-#include "utils/debug_trace.h"
 #include "utils/guid_string.h"
-#if __has_include("analytics/product_analytics_keys.h")
-#include "analytics/product_analytics_keys.h"
-#define LUMIVOX_HAVE_PRODUCT_ANALYTICS_KEYS 1
-#endif
 
 namespace {
 
@@ -34,7 +30,6 @@ void FitToText(SkinUI::CPaintManagerUI& skin, const wchar_t* name) {
     label->SetFixedWidth(extent.cx + label->GetTextPadding().left);
 }
 
-#ifdef LUMIVOX_HAVE_PRODUCT_ANALYTICS_KEYS
 std::wstring RunningInstallerFileName() {
     wchar_t path[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -42,18 +37,12 @@ std::wstring RunningInstallerFileName() {
     const size_t slash = full.find_last_of(L"\\/");
     return slash == std::wstring::npos ? full : full.substr(slash + 1);
 }
-#endif
 
 // The keys that lead the installed product's tracker to its identity file; the analytics
 // layer owns their names and order.
 void WriteProductAnalyticsProfile(const std::wstring& installFolder) {
-#ifdef LUMIVOX_HAVE_PRODUCT_ANALYTICS_KEYS
     quillon::tracking::WriteProductAnalyticsKeys(installFolder, RunningInstallerFileName(),
                                                  g_InstallerSettings.m_ProductId, Utils::NewGuidString());
-#else
-    Utils::TraceAt(L"WriteInstallProfile", __LINE__, L"analytics keys for %s not written: no writer in this build",
-                   installFolder.c_str());
-#endif
 }
 
 }  // namespace

@@ -51,7 +51,7 @@ public:
     // Pages of "mainTabLt".
     enum Page : int { kHomePage = 0, kCustomPage = 1, kInstallingPage = 2, kFinishedPage = 3 };
 
-    // `createDownloader` makes the pipeline's downloaders (CreateDownloader in the product).
+    // `createDownloader` makes the pipeline's downloaders (CreateProductDownloader in the product).
     explicit CMainWnd(DownloaderFactory createDownloader);
     CMainWnd(DownloaderFactory createDownloader, const SkinUI::SkinSource& source);
 

@@ -18,7 +18,11 @@
 #include <string>
 #include <vector>
 
+#include "analytics/analytics_paths.h"
+#include "analytics/installer_reporting.h"
 #include "app/installer_settings.h"
+#include "tests/analytics/sdk/collector_client.h"
+#include "utils/text_convert.h"
 #include "install/previous_installation.h"
 #include "tests/install/test_downloader.h"
 #include "tests/support/temp_folder.h"
@@ -196,6 +200,12 @@ protected:
         remove.pFrom = from.c_str();
         remove.fFlags = FOF_NO_UI;
         ::SHFileOperationW(&remove);
+    }
+
+    static std::wstring Profile(const std::wstring& file, const wchar_t* section, const wchar_t* key) {
+        wchar_t value[MAX_PATH] = {};
+        ::GetPrivateProfileStringW(section, key, L"", value, MAX_PATH, file.c_str());
+        return value;
     }
 
     static std::wstring RegistryValue(const wchar_t* name) {
@@ -408,6 +418,13 @@ TEST_F(MainWindow, CustomInstallGoesIntoTheChosenFolder) {
     }
 }
 
+// "dialog-refused-product-running" for "product running".
+std::wstring ScreenshotName(const char* what) {
+    std::wstring name = L"dialog-refused-";
+    for (const char* c = what; *c != '\0'; ++c) name += *c == ' ' ? L'-' : static_cast<wchar_t>(*c);
+    return name;
+}
+
 TEST_F(MainWindow, StartInstallRefusesAndSaysWhy) {
     TestSupport::TempFolder programs;
     const struct {
@@ -440,7 +457,7 @@ TEST_F(MainWindow, StartInstallRefusesAndSaysWhy) {
         if (!c.typed.empty()) window.FindControl(L"installDirEdit")->SetText(c.typed);
         DialogAnswers answers;
         answers.Expect(c.dialog, DialogAnswers::ClickOn(L"closebtn"),
-                       std::wstring(L"dialog-refused-") + std::wstring(c.what, c.what + strlen(c.what)));
+                       ScreenshotName(c.what));
         WindowDriver::Click(window, L"customeInstallBtn");
         ASSERT_TRUE(PumpUntil([&] { return answers.AllAnswered(); }));
         ASSERT_EQ(1u, answers.Seen().size());
@@ -512,9 +529,14 @@ TEST_F(MainWindow, AWholeInstallationFromTheHomePage) {
     EXPECT_EQ(1500u, window.m_CloseDelay);
     // The record and the product's profile are written.
     EXPECT_EQ(folder, RegistryValue(L"InstallPath"));
-    wchar_t language[16] = {};
-    ::GetPrivateProfileStringW(L"Install", L"Language", L"", language, 16, (folder + L"\\config.ini").c_str());
-    EXPECT_STREQ(L"zh-TW", language);
+    EXPECT_EQ(L"zh-TW", Profile(folder + L"\\config.ini", L"Install", L"Language"));
+    const std::wstring setIni = folder + L"\\set.ini";
+    EXPECT_EQ(L"ui_window_tests.exe", Profile(setIni, L"Install", L"APPStore"));
+    EXPECT_EQ(L"lumivoxApp", Profile(setIni, L"Install", L"AppName"));
+    EXPECT_EQ(32u, Profile(setIni, L"Install", L"DeviceID").size());
+    const std::wstring analyticsIni = m_Home.File(L"QuillonData\\lumivoxApp\\QLAnalytics.ini");
+    EXPECT_EQ(analyticsIni, Profile(setIni, L"Install", L"QLAnalyticsIni"));
+    EXPECT_EQ(19u, Profile(analyticsIni, L"Init", L"UpdateTime").size()) << "yyyy-mm-dd hh:mm:ss";
     // Raised after 50 ms, closed by itself after 1.5 s.
     EXPECT_NE(nullptr, window.GetHWND());
     EXPECT_TRUE(window.WaitUntilClosed(10000));
@@ -587,6 +609,88 @@ TEST_F(EarlierInstallation, ARunningProductIsNamedAndTheInstallerCloses) {
     ASSERT_EQ(1u, answers.Seen().size()) << "no update offer";
     EXPECT_EQ(kRunningNotice, answers.Seen()[0].text);
     EXPECT_TRUE(window.WaitUntilClosed());
+}
+
+// What the window reports, as the loopback collector receives it once analytics stops.
+class MainWindowReports : public MainWindow {
+protected:
+    void SetUp() override {
+        MainWindow::SetUp();
+        if (!AnalyticsTest::CollectorAvailable()) GTEST_SKIP() << "needs the loopback collector";
+        m_Tag = AnalyticsTest::UniqueTag("window");
+        const std::string identity = Utils::WideToMultiByte(m_Home.File(L"identity.ini"), CP_ACP);
+        m_Home.Write(L"Set.ini", "[Install]\r\nQLAnalyticsIni=" + identity + "\r\n");
+        quillon::tracking::SetOverrideFileFolder(Utils::WideToMultiByte(m_Home.Path(), CP_ACP));
+        ::SetEnvironmentVariableW(L"LUMIVOX_STATS_URL", Utils::Utf8ToWide(AnalyticsTest::CollectorUrl(m_Tag)).c_str());
+        g_InstallerSettings.m_IsEnableAppAnalytics = true;
+        g_InstallerSettings.m_AbValue = L"IN";
+        StartAnalytics();
+        m_Started = true;
+    }
+    void TearDown() override {
+        if (m_Started) StopAnalytics();
+        ::SetEnvironmentVariableW(L"LUMIVOX_STATS_URL", nullptr);
+        quillon::tracking::SetOverrideFileFolder("");
+        MainWindow::TearDown();
+    }
+
+    // Delivers what is queued and returns the (name, reason) of every task, the name of every
+    // click and the number of page views, in order.
+    void Deliver() {
+        m_Window.reset();
+        StopAnalytics();
+        m_Started = false;
+        for (const Json::Value& record : AnalyticsTest::DeliveredRecords(m_Tag)) {
+            const Json::Value& properties = record["properties"];
+            EXPECT_EQ("IN", properties["qlc_ab"].asString()) << record["event"].asString();
+            if (record["event"] == "QlEventTask") {
+                tasks.push_back(properties["ql_task_name"].asString() + "|" + properties["ql_reason"].asString());
+            } else if (record["event"] == "QlEventClick") {
+                clicks.push_back(properties["ql_name"].asString());
+            } else if (record["event"] == "QlEventView") {
+                ++views;
+            }
+        }
+    }
+
+    std::string m_Tag;
+    bool m_Started = false;
+    std::vector<std::string> tasks;
+    std::vector<std::string> clicks;
+    int views = 0;
+};
+
+TEST_F(MainWindowReports, TheDownloaderStartIsReportedOnce) {
+    TestMainWnd& window = Open();
+    ::PostMessageW(window, WM_DOWNLOADER_STARTED, 0, 0);
+    window.Inject(DL_CODE_START, 1.0);
+    ::PostMessageW(window, WM_DOWNLOADER_STARTED, 0, 0);
+    window.Inject(DL_CODE_START, 1.0);
+    Deliver();
+    EXPECT_EQ((std::vector<std::string>{"下载器启动|", "开始下载大包|", "开始下载大包|"}), tasks);
+}
+
+TEST_F(MainWindowReports, ClicksPageViewAndFailureReasons) {
+    TestMainWnd& window = Open({TestAttempt{TestAttempt::kFail, {0.3}, 28.0}});
+    WindowDriver::Click(window, L"customeBtn");
+    ASSERT_TRUE(window.WaitForPage(CMainWnd::kCustomPage));
+    window.FindControl(L"installDirEdit")->SetText(m_Home.Path());
+    DialogAnswers answers;
+    answers.Expect(L"NetworkTipWnd", DialogAnswers::ClickOn(L"closebtn"));
+    WindowDriver::Click(window, L"customeInstallBtn");
+    ASSERT_TRUE(PumpUntil([&] { return answers.AllAnswered(); }, 20000));
+    window.Inject(DL_CODE_REPORT, 2.0, L"");
+    answers.Expect(L"MessageBox2Wnd", DialogAnswers::ClickOn(L"closebtn"));
+    window.Inject(IST_CODE_FAIL, 1000.0, L"x");
+    window.Inject(INSTALL_SUCCESS);
+    Deliver();
+    EXPECT_EQ((std::vector<std::string>{"自定义安装", "自定义安装_立即安装"}), clicks);
+    EXPECT_EQ(1, views);
+    EXPECT_EQ((std::vector<std::string>{
+                  "下载器启动|", "开始下载大包|",
+                  "下载失败原因|1.code=28；2.msg=LibCurl；3.缓存磁盘容量=10.00G；4.缓存读写权限=可读；5.服务器连接状态code=64",
+                  "下载失败原因|:1.code=2；2.msg=", "安装失败原因|:1.code=1000；2.msg=x", "安装成功|"}),
+              tasks);
 }
 
 }  // namespace
