@@ -553,6 +553,53 @@ TEST_F(MainWindow, ADownloadFailureOffersARetryThatInstalls) {
     EXPECT_TRUE(window.WaitUntilClosed());
 }
 
+TEST_F(MainWindow, MessagesFromThePackageAndTheUninstaller) {
+    const struct {
+        int code;
+        std::wstring text;
+        const wchar_t* dialog;
+        std::wstring shown;
+        std::wstring caption;
+    } cases[] = {
+        {IST_INFO_MESSAGE, L"请重启电脑后使用", L"MessageBox1Wnd", L"请重启电脑后使用", L"消息"},
+        {UNIST_CODE_FAIL, L"uninstall failed", L"MessageBox1Wnd", kRunningNotice, L"温馨提示"},
+        {UNIST_CODE_ERROR, L"", L"MessageBox1Wnd", kRunningNotice, L"温馨提示"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        TestMainWnd& window = Open();
+        static_cast<SkinUI::CTabLayoutUI*>(window.FindControl(L"mainTabLt"))->SelectItem(CMainWnd::kInstallingPage);
+        DialogAnswers answers;
+        answers.Expect(c.dialog, DialogAnswers::ClickOn(L"closebtn"), L"dialog-event-" + std::to_wstring(c.code));
+        window.Inject(c.code, 0.0, c.text);
+        ASSERT_EQ(1u, answers.Seen().size());
+        EXPECT_EQ(c.shown, answers.Seen()[0].text);
+        EXPECT_EQ(c.caption, answers.Seen()[0].caption);
+        // A package message leaves the page; an uninstall failure returns to the attempt's page.
+        EXPECT_EQ(c.code == IST_INFO_MESSAGE ? CMainWnd::kInstallingPage : CMainWnd::kHomePage, window.CurrentPage());
+        EXPECT_NE(nullptr, window.GetHWND()) << "no earlier installation: the installer stays";
+    }
+}
+
+TEST_F(MainWindow, TheProductStartsWhenTheUserLeavesTheFinishedPage) {
+    // The "product" records its start in a file beside it.
+    const std::wstring product = m_Home.File(L"lumivoxApp.exe");
+    const std::wstring started = m_Home.File(L"product-started.txt");
+    ASSERT_TRUE(Fakes::PlaceFake(Fakes::FakePackagePath(), product, "record " + Fakes::ToUtf8(started) + "\n"));
+    TestMainWnd& window = Open();
+    window.Inject(IST_INFO_INSTALL_PATH, 0.0, m_Home.Path());
+    window.Inject(IST_INFO_EXE_PATH, 0.0, product);
+    window.Inject(IST_INFO_STARTUP_STYLE, 2.0);
+    window.Inject(IST_INFO_CLOSE_DELAY, -1.0);
+    window.Inject(INSTALL_SUCCESS);
+    EXPECT_EQ(4294967295u, window.m_CloseDelay) << "-1: never closes by itself";
+    EXPECT_EQ(CMainWnd::kFinishedPage, window.CurrentPage());
+    EXPECT_EQ(::GetFileAttributesW(started.c_str()), INVALID_FILE_ATTRIBUTES) << "not before the user leaves";
+    WindowDriver::Click(window, L"openProduceBtn");
+    EXPECT_TRUE(window.WaitUntilClosed());
+    EXPECT_TRUE(PumpUntil([&] { return ::GetFileAttributesW(started.c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000));
+}
+
 // An earlier installation whose uninstaller still exists: the installer offers the update at
 // once, and each answer does what it says.
 class EarlierInstallation : public MainWindow {
