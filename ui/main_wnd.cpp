@@ -361,6 +361,7 @@ void CMainWnd::OnSelectChanged(SkinUI::CControlUI* sender) {
 
 void CMainWnd::OnTabSelect() {
     const int page = CurrentPage();
+    Utils::TraceAt(L"CMainWnd::OnTabSelect", __LINE__, L"page %d", page);
     const auto setBackground = [this](const wchar_t* image) {
         if (m_WinContainer != nullptr) m_WinContainer->SetBkImage(image);
     };

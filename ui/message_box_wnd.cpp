@@ -1,5 +1,7 @@
 #include "ui/message_box_wnd.h"
 
+#include "utils/debug_trace.h"
+
 CMessageBoxWnd::CMessageBoxWnd(const SkinUI::SkinSource& source) : CSkinFrame(source) {}
 
 CMessageBoxWnd::~CMessageBoxWnd() = default;
@@ -45,11 +47,13 @@ void CMessageBoxWnd::OnClick(SkinUI::NotifyRecord& msg) {
 }
 
 int ShowMessageBox(HWND owner, const SkinUI::SkinSource& source, const wchar_t* text, const wchar_t* caption) {
+    Utils::TraceAt(L"ShowMessageBox", __LINE__, L"show %s", source.layoutFile.c_str());
     CMessageBoxWnd dialog(source);
     if (dialog.Create(owner, L"消息框", WS_VISIBLE | WS_OVERLAPPEDWINDOW, 0) == nullptr) return dialog.GetResult();
     dialog.SetText(text);
     dialog.SetCaption(caption);
     dialog.CenterWindow();
     dialog.ShowModal();
+    Utils::TraceAt(L"ShowMessageBox", __LINE__, L"%s answered %d", source.layoutFile.c_str(), dialog.GetResult());
     return dialog.GetResult();
 }
