@@ -2,11 +2,17 @@
 
 #include <curl/curl.h>
 
+#include <memory>
 #include <string>
 
 #include "app/installer_settings.h"
 #include "analytics/installer_reporting.h"
 #include "app/trace_file_sink.h"
+#include "download/downloader.h"
+#include "ui/main_wnd.h"
+#include "ui/toolkit/paint_manager.h"
+#include "ui/toolkit/skin_frame.h"
+#include "ui/wnd_shadow.h"
 #include "utils/debug_trace.h"
 
 const wchar_t kSingleInstanceMutexName[] = L"D1A547DB89C0BC61_Installer_lumivoxApp";
@@ -64,7 +70,7 @@ bool SingleInstanceGuard::Acquire() {
     return false;
 }
 
-int RunInstaller(HINSTANCE) {
+int RunInstaller(HINSTANCE instance) {
     InstallTraceFileSinkFromEnvironment();
     HardenDllSearchPath();
     ::SetUnhandledExceptionFilter(&CrashFilter);
@@ -74,8 +80,8 @@ int RunInstaller(HINSTANCE) {
         ReportTask(L"libcurl初始化失败", L"", {{L"AB", g_InstallerSettings.m_AbValue}}, 0.0f);
     }
 
-    SingleInstanceGuard instance;
-    if (!instance.Acquire()) {
+    SingleInstanceGuard singleInstance;
+    if (!singleInstance.Acquire()) {
         Utils::TraceAt(L"RunInstaller", 55, L"another installer is running");
         return -1;
     }
@@ -84,8 +90,22 @@ int RunInstaller(HINSTANCE) {
     ApplyCommandLine();
     TraceSettings(g_InstallerSettings);
 
+    SkinUI::CPaintManagerUI::SetInstance(instance);
+    CWndShadow::Initialize(instance);
+    SkinUI::CSkinFrame::SetShadowFactory(&CreateFrameShadow);
+
+    auto window = std::make_unique<CMainWnd>(DownloaderFactory(&CreateProductDownloader));
+    if (window->Create(nullptr, kProductDisplayName, WS_VISIBLE | WS_OVERLAPPEDWINDOW, 0, CW_USEDEFAULT, CW_USEDEFAULT,
+                       CW_USEDEFAULT, CW_USEDEFAULT) != nullptr) {
+        window->CenterWindow();
+        window->ShowModal();
+    }
+
     if (g_InstallerSettings.m_IsEnableAppAnalytics) StopAnalytics();
     curl_global_cleanup();
+    // Destroying the window object also ends the pipeline, which waits for a running
+    // package or uninstaller.
+    window.reset();
     Utils::TraceAt(L"RunInstaller", 90, L"exit 0");
     return 0;
 }
