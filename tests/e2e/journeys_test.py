@@ -124,11 +124,12 @@ class InstallJourneys(Journey):
             self.assertTrue(os.path.exists(os.path.join(local, name)), name)
         self.assertFalse(os.path.exists(os.path.join(local, "__Package_lumivoxApp.exe")), "package file left")
         self.assertEqual(registry_value("UnInstallEp"), folder + "\\uninst.ep")
-        with open(os.path.join(local, "config.ini"), encoding="utf-16", errors="replace") as config:
-            self.assertIn("Language", config.read().replace("\x00", ""))
+        with open(os.path.join(local, "config.ini"), "rb") as config:
+            self.assertIn(b"Language=", config.read())
 
         names = [name for _, name in self.events()]
-        expected = ["下载器启动", "开始下载大包", "立即安装", "安装中", "大包下载完毕", "安装成功"]
+        # In the order they happen: the click, the installing page, then the download.
+        expected = ["立即安装", "安装中", "下载器启动", "开始下载大包", "大包下载完毕", "安装成功"]
         positions = [names.index(name) if name in names else -1 for name in expected]
         self.assertNotIn(-1, positions, names)
         self.assertEqual(positions, sorted(positions), names)
@@ -199,7 +200,7 @@ class FailureJourneys(Journey):
         installer.click_control("defaultInstallBtn")
         self.wait_for(installer, "DL_CODE_FAIL", 90)
         self.wait_for(installer, "show NetworkTipWnd.xml", 30)
-        dialog = installer.find_window("温馨提示", 30)
+        dialog = installer.find_window("消息框", 30)
         installer.screenshot("network-tip", dialog)
         self.stack.start_nginx()
         installer.click(dialog, *NETWORK_TIP_RETRY)
@@ -214,7 +215,7 @@ class FailureJourneys(Journey):
         self.wait_for(installer, "DL_CODE_RETRY", 60)
         self.wait_for(installer, "DL_CODE_FAIL", 60)
         self.wait_for(installer, "show NetworkTipWnd.xml", 30)
-        dialog = installer.find_window("温馨提示", 30)
+        dialog = installer.find_window("消息框", 30)
         installer.screenshot("digest-failure", dialog)
         self.assertEqual(installer.trace().count("DL_CODE_START"), 2, "one retry")
         self.assertEqual(leftover_packages(), [])
@@ -225,7 +226,7 @@ class FailureJourneys(Journey):
         installer.click_control("defaultInstallBtn")
         self.wait_for(installer, "IST_CODE_FAIL", 120)
         self.wait_for(installer, "show MessageBox2Wnd.xml", 30)
-        dialog = installer.find_window("温馨提示", 30)
+        dialog = installer.find_window("消息框", 30)
         installer.screenshot("install-failed", dialog)
         installer.xdotool("key", "--window", dialog, "alt+F4")
         self.wait_for(installer, "page 0", 30)
@@ -250,6 +251,7 @@ class ProcessJourneys(Journey):
         self.assertFalse(os.path.exists(analytics_data_folder()))
 
     def test_10_records_wait_for_the_next_run_when_the_collector_is_down(self):
+        os.makedirs(os.path.join(self.work, "down"))
         down = harness.Stack(os.path.join(self.work, "down"))
         down.__enter__()
         down_url = down.stats_url
@@ -261,7 +263,7 @@ class ProcessJourneys(Journey):
         self.assertEqual(self.stack.requests(), [])
 
         second = self.installer("second")
-        dialog = second.find_window("温馨提示", 30)  # the installed-version dialog
+        dialog = second.find_window("消息框", 30)  # the installed-version dialog
         second.xdotool("key", "--window", dialog, "alt+F4")
         self.assertIsNotNone(second.wait_exit(60))
         names = [name for _, name in self.events()]

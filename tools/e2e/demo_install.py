@@ -88,7 +88,7 @@ def main():
         print("analytics records received by the collector:")
         for record in stack.records():
             properties = record.get("properties", {})
-            detail = properties.get("ql_task_name") or properties.get("ql_click_name") or ""
+            detail = properties.get("ql_task_name") or properties.get("ql_name") or ""
             print("   ", record.get("type"), record.get("event", ""), detail)
     print("screenshots and logs: %s" % work)
     return 0 if code == 0 else 1
