@@ -32,6 +32,10 @@ std::string ReadUtf8File(const std::wstring& path) {
     return content.str();
 }
 
+// An installation recorded in this Wine prefix (by the demo command or the end-to-end
+// journeys) would make start-up offer the update dialog before the main window.
+void ForgetEarlierInstallation() { ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\QuillonSoft\\lumivoxApp"); }
+
 // A running installer on this test's desktop.
 class Installer {
 public:
@@ -94,6 +98,7 @@ private:
 };
 
 TEST(ProcessEntry, ShowsTheMainWindowAndEndsWithZeroWhenItCloses) {
+    ForgetEarlierInstallation();
     Installer installer(L"\"" + InstallerPath() + L"\"");
     ASSERT_TRUE(installer.Started());
     HWND window = installer.WaitForMainWindow();
@@ -131,6 +136,7 @@ TEST(ProcessEntry, GuardRefusesASecondHolderInTheSameProcess) {
 }
 
 TEST(ProcessEntry, IniBesideTheExecutableThenTheCommandLine) {
+    ForgetEarlierInstallation();
     TempFolder folder;
     const std::wstring exe = folder.File(L"LumivoxSetup.exe");
     ASSERT_TRUE(::CopyFileW(InstallerPath().c_str(), exe.c_str(), FALSE));

@@ -71,6 +71,7 @@ def leftover_packages():
 class Journey(unittest.TestCase):
     def setUp(self):
         forget_installations()
+        self.addCleanup(forget_installations)
         self.work = os.path.join(OUT, self.id().split(".")[-1])
         shutil.rmtree(self.work, ignore_errors=True)
         os.makedirs(self.work)
