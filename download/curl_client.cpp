@@ -157,15 +157,7 @@ CURLcode CurlClient::SetProbeOptions(CURL* handle, const std::string& probeUrl) 
     int options = 0;
     options |= curl_easy_setopt(handle, CURLOPT_URL, probeUrl.c_str());
     options |= curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
-    options |= curl_easy_setopt(handle, CURLOPT_NOBODY, 1L);
-    options |= curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &Download::DiscardBody);
-    options |= curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, m_Options.timings.connectTimeoutSeconds);
-    options |= Download::UseCaBundle(handle, m_Options.caBundle);
-    // A probe has no body whose speed could be watched; its whole duration is bounded.
-    options |= curl_easy_setopt(handle, CURLOPT_TIMEOUT, m_Options.timings.probeTimeoutSeconds);
-    options |= curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
-    options |= curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, &AbortWhenStopped);
-    options |= curl_easy_setopt(handle, CURLOPT_XFERINFODATA, this);
+    options |= Download::SetBodylessProbeOptions(handle, m_Options.timings, m_Options.caBundle, &AbortWhenStopped, this);
     return static_cast<CURLcode>(options);
 }
 
@@ -231,14 +223,7 @@ double CurlClient::GetDownloadFileLength_Str(const std::string& probeUrl) {
         int options = 0;
         options |= curl_easy_setopt(h, CURLOPT_URL, probeUrl.c_str());
         options |= curl_easy_setopt(h, CURLOPT_HEADER, 1L);
-        options |= curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
-        options |= curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &Download::DiscardBody);
-        options |= curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, m_Options.timings.connectTimeoutSeconds);
-        options |= Download::UseCaBundle(h, m_Options.caBundle);
-        options |= curl_easy_setopt(h, CURLOPT_TIMEOUT, m_Options.timings.probeTimeoutSeconds);
-        options |= curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
-        options |= curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &AbortWhenStopped);
-        options |= curl_easy_setopt(h, CURLOPT_XFERINFODATA, this);
+        options |= Download::SetBodylessProbeOptions(h, m_Options.timings, m_Options.caBundle, &AbortWhenStopped, this);
         code = options;
         if (options == CURLE_OK) {
             curl_easy_perform(h);  // a failure shows as an unknown length or a bad status

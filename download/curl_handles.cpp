@@ -27,4 +27,19 @@ CURLcode UseCaBundle(CURL* handle, const std::string& caBundle) {
 
 size_t DiscardBody(char*, size_t size, size_t count, void*) { return size * count; }
 
+CURLcode SetBodylessProbeOptions(CURL* handle, const DownloadTimings& timings, const std::string& caBundle,
+                                 curl_xferinfo_callback abort, void* abortData) {
+    int options = 0;
+    options |= curl_easy_setopt(handle, CURLOPT_NOBODY, 1L);
+    options |= curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &DiscardBody);
+    options |= curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, timings.connectTimeoutSeconds);
+    options |= UseCaBundle(handle, caBundle);
+    // A probe has no body whose speed could be watched; its whole duration is bounded.
+    options |= curl_easy_setopt(handle, CURLOPT_TIMEOUT, timings.probeTimeoutSeconds);
+    options |= curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+    options |= curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, abort);
+    options |= curl_easy_setopt(handle, CURLOPT_XFERINFODATA, abortData);
+    return static_cast<CURLcode>(options);
+}
+
 }  // namespace Download

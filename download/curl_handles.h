@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "download/download_options.h"
 #include "utils/win_handle.h"
 
 namespace Download {
@@ -48,6 +49,12 @@ UniqueCurlList MakeHeaderList(std::initializer_list<const char*> lines);
 // Checks TLS peers against the certificates in `caBundle` (a PEM file) instead of the
 // system's store; nothing to do for an empty name.
 CURLcode UseCaBundle(CURL* handle, const std::string& caBundle);
+
+// What every body-less probe sets: no body (thrown away if one comes), the connect and whole
+// duration limits, TLS checked against `caBundle`, and `abort` as the progress function
+// through which a stopping owner ends the probe.
+CURLcode SetBodylessProbeOptions(CURL* handle, const DownloadTimings& timings, const std::string& caBundle,
+                                 curl_xferinfo_callback abort, void* abortData);
 
 // libcurl write function that throws the data away.
 size_t DiscardBody(char* data, size_t size, size_t count, void* unused);

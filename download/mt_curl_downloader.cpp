@@ -169,15 +169,9 @@ bool CMTCurlDownloader::Session::getRealDownloadUrl(const std::string& curlUrl) 
     int options = 0;
     options |= curl_easy_setopt(h, CURLOPT_URL, curlUrl.c_str());
     options |= curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-    options |= curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
     // TLS peer and host verification stay on: the package is run with administrator rights.
-    options |= curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &Download::DiscardBody);
-    options |= curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, m_Options.timings.connectTimeoutSeconds);
-    options |= Download::UseCaBundle(h, m_Options.caBundle);
-    options |= curl_easy_setopt(h, CURLOPT_TIMEOUT, m_Options.timings.probeTimeoutSeconds);
-    options |= curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
-    options |= curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &Session::ProgressFunction);
-    options |= curl_easy_setopt(h, CURLOPT_XFERINFODATA, this);
+    options |= Download::SetBodylessProbeOptions(h, m_Options.timings, m_Options.caBundle, &Session::ProgressFunction,
+                                                 this);
     if (options != CURLE_OK) return false;
 
     const int result = curl_easy_perform(h);
