@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <optional>
 #include <string>
 
 #include "app/installer_settings.h"
 #include "install/admin_facts.h"
 #include "tests/install/event_recorder.h"
+#include "tests/install/pipeline_sandbox.h"
 #include "tests/install/test_downloader.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/trace_capture.h"
@@ -31,21 +33,13 @@ std::wstring MissingDrive() {
     return L"?:";
 }
 
-AdminFacts AdminFactsForTests() { return AdminFacts{true, true}; }
-
 // One pipeline over a test downloader that "downloads" the fake package. The package follows
 // the script named by the settings' extra switches, since its folder does not exist before
 // the download; the uninstaller's working copy follows the script beside it.
 class Pipeline : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_Saved = g_InstallerSettings;
-        m_PreviousAdminFacts = SetAdminFactsReader(&AdminFactsForTests);
-        // The working temp folder (and the uninstaller's copy in it) lives in this test's folder.
-        m_SavedTmp = Environment(L"TMP");
-        m_SavedTemp = Environment(L"TEMP");
-        ::SetEnvironmentVariableW(L"TMP", (m_Folder.Path() + L"\\").c_str());
-        ::SetEnvironmentVariableW(L"TEMP", (m_Folder.Path() + L"\\").c_str());
+        m_Sandbox.emplace(m_Folder.Path());
         m_InstallDir = m_Folder.File(L"Program Files\\lumivoxApp");
         m_PackageScript = m_Folder.File(L"package.script");
         g_InstallerSettings.m_InstCmd = L"-fakescript=\"" + m_PackageScript + L"\"";
@@ -54,10 +48,7 @@ protected:
     }
     void TearDown() override {
         m_Pipeline.reset();
-        ::SetEnvironmentVariableW(L"TMP", m_SavedTmp.empty() ? nullptr : m_SavedTmp.c_str());
-        ::SetEnvironmentVariableW(L"TEMP", m_SavedTemp.empty() ? nullptr : m_SavedTemp.c_str());
-        SetAdminFactsReader(m_PreviousAdminFacts);
-        g_InstallerSettings = m_Saved;
+        m_Sandbox.reset();
     }
 
     void SetPackageScript(const std::string& script) { ASSERT_TRUE(Fakes::WriteScript(m_PackageScript, script)); }
@@ -95,14 +86,7 @@ protected:
 
     static std::vector<TestAttempt> OneGoodDownload() { return {TestAttempt{TestAttempt::kSuccess, {0.5}, 0.0}}; }
 
-    static std::wstring Environment(const wchar_t* name) {
-        wchar_t value[MAX_PATH] = {};
-        return ::GetEnvironmentVariableW(name, value, MAX_PATH) ? value : L"";
-    }
-
-    InstallerSettings m_Saved;
-    std::wstring m_SavedTmp, m_SavedTemp;
-    AdminFactsReader m_PreviousAdminFacts = nullptr;
+    std::optional<PipelineSandbox> m_Sandbox;
     TempFolder m_Folder;
     std::wstring m_InstallDir;
     std::wstring m_PackageScript;

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <thread>
@@ -20,6 +21,7 @@
 #include "install/previous_installation.h"
 #include "tests/download/download_test_support.h"
 #include "tests/install/event_recorder.h"
+#include "tests/install/pipeline_sandbox.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/trace_capture.h"
 #include "tests/utils/test_registry_key.h"
@@ -128,20 +130,13 @@ private:
     std::thread m_Server;
 };
 
-AdminFacts AdminFactsForTests() { return AdminFacts{true, true}; }
-
 // One pipeline as the window drives it, with the product's downloaders, in a folder of the
 // test's own: the install folder (with a blank in its path), the working temp folder and the
 // product's registry key all live apart from the machine's.
 class Road : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_Saved = g_InstallerSettings;
-        m_PreviousAdminFacts = SetAdminFactsReader(&AdminFactsForTests);
-        m_SavedTmp = Environment(L"TMP");
-        m_SavedTemp = Environment(L"TEMP");
-        ::SetEnvironmentVariableW(L"TMP", (m_Folder.Path() + L"\\").c_str());
-        ::SetEnvironmentVariableW(L"TEMP", (m_Folder.Path() + L"\\").c_str());
+        m_Sandbox.emplace(m_Folder.Path());
 
         m_InstallDir = m_Folder.File(L"Program Files\\lumivoxApp");
         m_PackagePath = PackagePathFor(m_InstallDir);
@@ -164,10 +159,7 @@ protected:
 
     void TearDown() override {
         m_Pipeline.reset();
-        ::SetEnvironmentVariableW(L"TMP", m_SavedTmp.empty() ? nullptr : m_SavedTmp.c_str());
-        ::SetEnvironmentVariableW(L"TEMP", m_SavedTemp.empty() ? nullptr : m_SavedTemp.c_str());
-        SetAdminFactsReader(m_PreviousAdminFacts);
-        g_InstallerSettings = m_Saved;
+        m_Sandbox.reset();
     }
 
     // One start as the window makes it (SetParams, then Start); true once the start has ended.
@@ -248,14 +240,7 @@ protected:
         EXPECT_EQ(EventsWith(INSTALL_SUCCESS), (std::vector<RecordedEvent>{{2003, 0.0, L""}}));
     }
 
-    static std::wstring Environment(const wchar_t* name) {
-        wchar_t value[MAX_PATH] = {};
-        return ::GetEnvironmentVariableW(name, value, MAX_PATH) ? value : L"";
-    }
-
-    InstallerSettings m_Saved;
-    std::wstring m_SavedTmp, m_SavedTemp;
-    AdminFactsReader m_PreviousAdminFacts = nullptr;
+    std::optional<PipelineSandbox> m_Sandbox;
     TestSupport::TempFolder m_Folder;
     TestSupport::TestRegistryKey m_Registry;
     TestSupport::TraceCapture m_Trace;
