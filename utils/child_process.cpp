@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "utils/debug_trace.h"
+
 namespace Utils {
 
 namespace {
@@ -57,18 +59,23 @@ void ChildProcess::Launch(const std::wstring& commandLine) {
 
     PROCESS_INFORMATION information{};
     BOOL created = FALSE;
+    DWORD error = ERROR_SUCCESS;
     {
         std::lock_guard<std::mutex> hold(LaunchLock());
         if (SetInheritable(m_OutputWrite.get(), true) && SetInheritable(m_NullDevice.get(), true)) {
             created = ::CreateProcessW(nullptr, m_CommandLine, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                                        &information);
         }
+        if (!created) error = ::GetLastError();
         // Only the child keeps these: reading the output then ends when the child and
         // everything it started have closed their copies.
         m_OutputWrite.reset();
         m_NullDevice.reset();
     }
-    if (!created) throw Exception();
+    if (!created) {
+        Utils::TraceAt(L"ChildProcess::Launch", __LINE__, L"cannot start %s, error %lu", commandLine.c_str(), error);
+        throw Exception();
+    }
     m_Process.reset(information.hProcess);
     m_Thread.reset(information.hThread);
     m_ProcessId = information.dwProcessId;

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <iostream>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -27,6 +28,7 @@
 #include "tests/utils/test_registry_key.h"
 #include "tools/fakes/fake_script.h"
 #include "utils/file_md5.h"
+#include "utils/text_convert.h"
 #include "utils/folder_helpers.h"
 #include "utils/product_registry.h"
 
@@ -160,6 +162,10 @@ protected:
     void TearDown() override {
         m_Pipeline.reset();
         m_Sandbox.reset();
+        // The pipeline's own account of a failed case.
+        if (HasFailure()) {
+            for (const std::wstring& line : m_Trace.Lines()) std::cerr << Utils::WideToUtf8(line);
+        }
     }
 
     // One start as the window makes it (SetParams, then Start); true once the start has ended.
