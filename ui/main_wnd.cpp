@@ -9,6 +9,7 @@
 #include "analytics/installer_reporting.h"
 #include "app/installer_settings.h"
 #include "install/failure_report.h"
+#include "ui/installer_window_styles.h"
 #include "ui/interface_language.h"
 #include "ui/message_box_wnd.h"
 #include "ui/sequence_controls.h"
@@ -98,12 +99,7 @@ std::unique_ptr<SkinUI::CControlUI> CMainWnd::CreateControl(const wchar_t* class
 
 void CMainWnd::InitWindow() {
     CSkinFrame::InitWindow();
-    LONG_PTR style = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);
-    style &= ~(WS_CAPTION | WS_MAXIMIZEBOX);
-    style |= WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
-    ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, style);
-    const LONG_PTR exStyle = ::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE);
-    ::SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_TOPMOST));
+    ApplyInstallerWindowStyles(m_hWnd);
     SetIcon(kAppIconId);
 
     m_WinContainer = FindControl(L"winCtn");

@@ -1,5 +1,6 @@
 #include "ui/message_box_wnd.h"
 
+#include "ui/installer_window_styles.h"
 #include "utils/debug_trace.h"
 
 CMessageBoxWnd::CMessageBoxWnd(const SkinUI::SkinSource& source) : CSkinFrame(source) {}
@@ -12,12 +13,7 @@ LRESULT CMessageBoxWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
 
 void CMessageBoxWnd::InitWindow() {
     CSkinFrame::InitWindow();
-    LONG_PTR style = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);
-    style &= ~(WS_CAPTION | WS_MAXIMIZEBOX);
-    style |= WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
-    ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, style);
-    const LONG_PTR exStyle = ::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE);
-    ::SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_TOPMOST));
+    ApplyInstallerWindowStyles(m_hWnd);
     m_OkButton = FindControl(L"okBtn");
     m_CancelButton = FindControl(L"cancelBtn");
     m_TextLabel = FindControl(L"textLbl");

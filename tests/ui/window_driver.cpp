@@ -28,37 +28,6 @@ std::wstring ScreenshotFolder() {
     return folder;
 }
 
-bool WriteBmp(const std::wstring& path, const SkinUI::DibSurface& surface) {
-    const int width = surface.Width(), height = surface.Height();
-    const int stride = (width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof(info);
-    info.biWidth = width;
-    info.biHeight = height;  // bottom-up rows
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biCompression = BI_RGB;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(stride) * height;
-    FILE* out = ::_wfopen(path.c_str(), L"wb");
-    if (out == nullptr) return false;
-    std::fwrite(&file, sizeof(file), 1, out);
-    std::fwrite(&info, sizeof(info), 1, out);
-    std::vector<unsigned char> row(static_cast<size_t>(stride), 0);
-    for (int y = height - 1; y >= 0; --y) {
-        for (int x = 0; x < width; ++x) {
-            const std::uint32_t pixel = surface.Pixel(x, y);
-            row[x * 3 + 0] = static_cast<unsigned char>(pixel & 0xFF);
-            row[x * 3 + 1] = static_cast<unsigned char>((pixel >> 8) & 0xFF);
-            row[x * 3 + 2] = static_cast<unsigned char>((pixel >> 16) & 0xFF);
-        }
-        std::fwrite(row.data(), 1, row.size(), out);
-    }
-    return std::fclose(out) == 0;
-}
-
 std::wstring ClassOf(HWND window) {
     wchar_t name[256] = {};
     ::GetClassNameW(window, name, 256);

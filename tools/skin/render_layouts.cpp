@@ -45,38 +45,6 @@ public:
     }
 };
 
-bool WriteBmp(const std::wstring& path, const DibSurface& surface) {
-    const int width = surface.Width(), height = surface.Height();
-    const int stride = (width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof(info);
-    info.biWidth = width;
-    info.biHeight = height;  // bottom-up rows
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biCompression = BI_RGB;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(stride) * height;
-    FILE* stream = ::_wfopen(path.c_str(), L"wb");
-    if (stream == nullptr) return false;
-    std::fwrite(&file, sizeof(file), 1, stream);
-    std::fwrite(&info, sizeof(info), 1, stream);
-    std::string row(static_cast<size_t>(stride), '\0');
-    for (int y = height - 1; y >= 0; --y) {
-        for (int x = 0; x < width; ++x) {
-            const std::uint32_t pixel = surface.Pixel(x, y);
-            row[static_cast<size_t>(x) * 3 + 0] = static_cast<char>(pixel & 0xFF);
-            row[static_cast<size_t>(x) * 3 + 1] = static_cast<char>((pixel >> 8) & 0xFF);
-            row[static_cast<size_t>(x) * 3 + 2] = static_cast<char>((pixel >> 16) & 0xFF);
-        }
-        std::fwrite(row.data(), 1, row.size(), stream);
-    }
-    std::fclose(stream);
-    return true;
-}
-
 template <typename Control>
 Control* Find(CPaintManagerUI& manager, const wchar_t* name) {
     return dynamic_cast<Control*>(manager.FindControl(name));

@@ -1,6 +1,8 @@
 #include "ui/toolkit/dib_surface.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
 
 namespace SkinUI {
 
@@ -44,6 +46,37 @@ void DibSurface::Fill(std::uint32_t value) {
     if (m_Bits == nullptr) return;
     ::GdiFlush();
     std::fill(m_Bits, m_Bits + static_cast<size_t>(m_Width) * m_Height, value);
+}
+
+bool WriteBmp(const std::wstring& path, const DibSurface& surface) {
+    const int width = surface.Width(), height = surface.Height();
+    const int stride = (width * 3 + 3) & ~3;
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = height;  // bottom-up rows
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(stride) * height;
+    FILE* out = ::_wfopen(path.c_str(), L"wb");
+    if (out == nullptr) return false;
+    std::fwrite(&file, sizeof(file), 1, out);
+    std::fwrite(&info, sizeof(info), 1, out);
+    std::string row(static_cast<size_t>(stride), '\0');
+    for (int y = height - 1; y >= 0; --y) {
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t pixel = surface.Pixel(x, y);
+            row[static_cast<size_t>(x) * 3 + 0] = static_cast<char>(pixel & 0xFF);
+            row[static_cast<size_t>(x) * 3 + 1] = static_cast<char>((pixel >> 8) & 0xFF);
+            row[static_cast<size_t>(x) * 3 + 2] = static_cast<char>((pixel >> 16) & 0xFF);
+        }
+        std::fwrite(row.data(), 1, row.size(), out);
+    }
+    return std::fclose(out) == 0;
 }
 
 }  // namespace SkinUI

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "ui/toolkit/gdi_handles.h"
 
@@ -38,5 +39,8 @@ private:
     int m_Width = 0;
     int m_Height = 0;
 };
+
+// Writes the surface as a 24-bit BMP file (alpha dropped), for pictures of rendered windows.
+bool WriteBmp(const std::wstring& path, const DibSurface& surface);
 
 }  // namespace SkinUI
